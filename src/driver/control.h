@@ -1,0 +1,76 @@
+// Shared control values and model dimensions of one run.
+//
+// One Control is made by run() and passed by reference to every routine that needs
+// a control value; nothing here outlives the run. Names follow the deck and report.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace meridolan {
+
+struct Control {
+  // Limits of the program.
+  static constexpr std::int64_t MAXMEM = 2000000;  // words in the work array
+  static constexpr std::int64_t MAXCON = 20000;    // words for the contouring step
+  static constexpr int NSMAX = 10;                 // node-count entries per direction
+  static constexpr int MAXSUB = 100;               // loaded subareas
+
+  // Control records.
+  int INMODE = 0;
+  std::string TITLE = std::string(80, ' ');
+  int NLAREA = 0, ISYM = 0, ICURL = 0, IWINK = 0;
+  std::array<int, 10> NNX{}, NNY{};
+  int NLAYER = 0, ICOMP = 0;
+  double SUBK = 0, ESUB = 0, PRSUB = 0;
+  int ISUBGR = 0, MAXIT = 0;
+  double TOL1 = 0, TOL2 = 0;
+  int IPRIT = 0;
+  std::array<int, 6> ICONT{};
+  int NGRID = 0;
+  int NCONT = 0;  // sum of the ICONT digits
+  int LTX = -1, LTY = -1;
+  std::array<int, 3> JSWX{}, JSWY{};
+  std::array<int, 6> ICONT2{};
+  double CSCALE = 0;
+  double VSHEAR = 0;  // Vlasov shear parameter (ESUB when ISUBGR = 9)
+
+  // Derived dimensions. Sizes that feed the memory check are exact 64-bit values;
+  // once the check has passed every count fits an int.
+  int NSX = 0, NSY = 0, NSLAB = 0;
+  int NXT = 0, NYT = 0, NNODE = 0, NEQ = 0, MBAND = 0, NELEM = 0;
+  std::int64_t NBAND = 0, NPACK = 0, NTRI = 0;
+  std::int64_t LJX = 0, LJY = 0, LL2 = 0, LSK = 0, LSKR = 0, LKN = 0, LSOIL = 0;
+  std::int64_t MEMREQ = 0, MEMCON = 0;
+
+  // Layers.
+  double TH1 = 0, E1 = 0, PR1 = 0, GAM1 = 0, DT1 = 0, ALF1 = 0;
+  double TH2 = 0, E2 = 0, PR2 = 0, GAM2 = 0, DT2 = 0, ALF2 = 0;
+  // Subgrade.
+  double KDEF = 0;
+  int NKSP = 0;
+  double RRS = 0;  // radius of relative stiffness, 0 until computed
+
+  // Joints, x-direction (separating slab columns) and y-direction (slab rows).
+  double DIX = 0, DOX = 0, EDX = 0, SPX = 0, WJX = 0, PRDX = 0, KDCX = 0, AGGX = 0;
+  double DINX = 0, ASX = 0, PHIX = 0;
+  int NDX = 0;
+  double DIY = 0, DOY = 0, EDY = 0, SPY = 0, WJY = 0, PRDY = 0, KDCY = 0, AGGY = 0;
+  double DINY = 0, ASY = 0, PHIY = 0;
+  int NDY = 0;
+
+  // Loads.
+  int NSUB = 0;
+  double TOTLD = 0;
+
+  // Temperature and gap analyses.
+  int NZRP = 0, NGAPN = 0, ICYCLE = 0;
+
+  // Analysis driver.
+  int ITNO = 1;
+  double RATOFF = 0;
+  std::array<double, 2> GSH{};  // (1 - PR1)/2, (1 - PR2)/2
+};
+
+}  // namespace meridolan

@@ -1,0 +1,26 @@
+// Control records at the head of the deck, the model dimensions derived from them
+// and the memory check.
+#pragma once
+
+#include "driver/control.h"
+#include "driver/records.h"
+
+namespace meridolan {
+
+// Reads control records 1 to 10 (as the input mode and the mesh require) and
+// applies the defaults of the joint-stiffness switches.
+void read_control(Deck& deck, Control& C);
+
+// Node counts that no mesh can have (negative entries, fewer than two node lines in
+// a direction) or a negative number of loaded areas: prints a message and stops.
+void check_counts(Report& rep, Control& C);
+
+// Derives every model dimension and segment length, MEMREQ and MEMCON, in exact
+// arithmetic: a size too large for the work array is caught by the check, never
+// wrapped. Counts are stored only when the model fits.
+void derive_dimensions(Control& C);
+
+// The memory check in its order; may print the title page and stop.
+void check_memory(Report& rep, Control& C);
+
+}  // namespace meridolan

@@ -1,0 +1,715 @@
+#include "driver/records.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <istream>
+#include <limits>
+#include <ostream>
+
+namespace meridolan {
+
+namespace {
+
+using Op = Format::Op;
+
+Format::Node node(Op op, int w = 0, int d = 0, int count = 1) {
+  Format::Node n{op};
+  n.w = w;
+  n.d = d;
+  n.count = count;
+  return n;
+}
+
+bool is_data(Op op) { return op == Op::Int || op == Op::Fixed || op == Op::Exp || op == Op::Chars; }
+
+// ---------------------------------------------------------------------------------------
+// Format text
+
+// Recursive-descent reader of the edit-descriptor notation. Blanks outside literals
+// carry no meaning and are removed before parsing.
+class Parser {
+ public:
+  Parser(std::string_view text, std::vector<Format::Node>& nodes)
+      : original_(text), nodes_(nodes) {
+    bool in_quote = false;
+    for (char c : text) {
+      if (c == '\'') in_quote = !in_quote;
+      if (in_quote || c != ' ') s_.push_back(c);
+    }
+    if (in_quote) fail("unterminated literal");
+  }
+
+  // Parses the whole text; returns the node index of the last top-level group, or -1.
+  int run() {
+    std::string_view body = s_;
+    if (wrapped(body)) body = body.substr(1, body.size() - 2);
+    s_ = std::string(body);
+    pos_ = 0;
+    int last_group = list(0);
+    if (pos_ != s_.size()) fail("unexpected ')'");
+    return last_group;
+  }
+
+  static bool wrapped(std::string_view t) {
+    if (t.size() < 2 || t.front() != '(' || t.back() != ')') return false;
+    // The opening parenthesis must match the last one, not an inner group.
+    int depth = 0;
+    bool in_quote = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      char c = t[i];
+      if (c == '\'') in_quote = !in_quote;
+      if (in_quote) continue;
+      if (c == '(') ++depth;
+      if (c == ')' && --depth == 0) return i + 1 == t.size();
+    }
+    return false;
+  }
+
+ private:
+  [[noreturn]] void fail(const char* what) const {
+    throw std::logic_error("format \"" + std::string(original_) + "\": " + what);
+  }
+
+  bool at_end() const { return pos_ >= s_.size(); }
+  char peek() const { return at_end() ? '\0' : s_[pos_]; }
+
+  int number() {
+    int v = 0;
+    bool any = false;
+    while (!at_end() && s_[pos_] >= '0' && s_[pos_] <= '9') {
+      v = v * 10 + (s_[pos_++] - '0');
+      if (v > 100000) fail("number too large");
+      any = true;
+    }
+    return any ? v : -1;
+  }
+
+  void push(Format::Node n, int times) {
+    for (int k = 0; k < times; ++k) nodes_.push_back(n);
+  }
+
+  // A list of items up to ')' or the end. Returns the index of the last group opened at
+  // this level, or -1.
+  int list(int depth) {
+    if (depth > Format::kMaxDepth) fail("groups nested too deeply");
+    int last_group = -1;
+    bool need_separator = false;
+    while (!at_end() && peek() != ')') {
+      char c = peek();
+      if (c == ',') {
+        if (!need_separator) fail("misplaced comma");
+        ++pos_;
+        need_separator = false;
+        continue;
+      }
+      if (c == '/') {  // a slash separates by itself
+        ++pos_;
+        nodes_.push_back(node(Op::Slash));
+        need_separator = false;
+        continue;
+      }
+      if (need_separator && c != '\'') fail("missing comma");
+      int count = number();
+      if (count == 0) fail("zero repeat count");
+      c = peek();
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      ++pos_;
+      switch (c) {
+        case '(': {
+          int open = static_cast<int>(nodes_.size());
+          nodes_.push_back(node(Op::GroupOpen, 0, 0, count < 0 ? 1 : count));
+          list(depth + 1);
+          if (peek() != ')') fail("missing ')'");
+          ++pos_;
+          int close = static_cast<int>(nodes_.size());
+          if (close == open + 1) fail("empty group");
+          nodes_.push_back(node(Op::GroupClose));
+          nodes_.back().jump = open;
+          nodes_[open].jump = close;
+          last_group = open;
+          break;
+        }
+        case '/':
+          push(node(Op::Slash), count < 0 ? 1 : count);
+          break;
+        case '\'': {
+          std::string text;
+          for (;;) {
+            if (at_end()) fail("unterminated literal");
+            char q = s_[pos_++];
+            if (q == '\'') {
+              if (peek() != '\'') break;
+              ++pos_;  // a doubled quote stands for one quote
+            }
+            text.push_back(q);
+          }
+          Format::Node n = node(Op::Literal);
+          n.text = std::move(text);
+          push(n, count < 0 ? 1 : count);
+          break;
+        }
+        case 'X':
+          nodes_.push_back(node(Op::Skip, count < 0 ? 1 : count));
+          break;
+        case 'I': {
+          int w = number();
+          if (w <= 0) fail("I needs a width");
+          push(node(Op::Int, w), count < 0 ? 1 : count);
+          break;
+        }
+        case 'F':
+        case 'E': {
+          int w = number();
+          if (w <= 0 || peek() != '.') fail("F and E need a width and decimals");
+          ++pos_;
+          int d = number();
+          if (d < 0 || (c == 'E' && d == 0)) fail("bad number of decimals");
+          push(node(c == 'F' ? Op::Fixed : Op::Exp, w, d), count < 0 ? 1 : count);
+          break;
+        }
+        case 'A': {
+          int w = number();  // no width: the length of the string
+          if (w == 0) fail("A0");
+          push(node(Op::Chars, w < 0 ? 0 : w), count < 0 ? 1 : count);
+          break;
+        }
+        default:
+          fail("unknown edit descriptor");
+      }
+      need_separator = true;
+    }
+    return last_group;
+  }
+
+  std::string_view original_;
+  std::vector<Format::Node>& nodes_;
+  std::string s_;
+  std::size_t pos_ = 0;
+};
+
+// Descriptor as written, for messages: "I5", "F10.3", "A80".
+std::string descriptor(const Format::Node& n) {
+  std::string s;
+  switch (n.op) {
+    case Op::Int:
+      s = "I" + std::to_string(n.w);
+      break;
+    case Op::Fixed:
+    case Op::Exp:
+      s = (n.op == Op::Fixed ? "F" : "E") + std::to_string(n.w) + "." + std::to_string(n.d);
+      break;
+    default:
+      s = n.w > 0 ? "A" + std::to_string(n.w) : "A";
+  }
+  return s;
+}
+
+// ---------------------------------------------------------------------------------------
+// Output fields
+
+void put_right(std::string& out, int w, const char* p, std::size_t n) {
+  if (n > static_cast<std::size_t>(w)) {
+    out.append(static_cast<std::size_t>(w), '*');
+    return;
+  }
+  out.append(static_cast<std::size_t>(w) - n, ' ');
+  out.append(p, n);
+}
+
+void put_int(std::string& out, int w, std::int64_t v) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  put_right(out, w, buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+// NaN and infinities carry no digits; they are shown by name.
+bool put_nonfinite(std::string& out, int w, double v) {
+  if (std::isfinite(v)) return false;
+  std::string_view s = std::isnan(v) ? "NaN" : (v > 0 ? "Inf" : "-Inf");
+  put_right(out, w, s.data(), s.size());
+  return true;
+}
+
+// Exact powers of ten; a value at least 10^w has more integer digits than the field.
+constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Fw.d. std::to_chars rounds the exact binary value correctly to d decimals; a value
+// exactly halfway between two outputs (0.125 to two decimals) rounds to the even digit.
+void put_fixed(std::string& out, int w, int d, double v) {
+  if (put_nonfinite(out, w, v)) return;
+  if (w < static_cast<int>(kPow10.size()) && std::fabs(v) >= kPow10[static_cast<std::size_t>(w)]) {
+    out.append(static_cast<std::size_t>(w), '*');
+    return;
+  }
+  char buf[512];
+  auto r = std::to_chars(buf + 1, buf + sizeof buf, v, std::chars_format::fixed, d);
+  if (r.ec != std::errc()) {  // far wider than any field
+    out.append(static_cast<std::size_t>(w), '*');
+    return;
+  }
+  char* p = buf + 1;
+  char* end = r.ptr;
+  bool neg = *p == '-';
+  if (neg) ++p;
+  if (d > 0 && p[0] == '0' && p[1] == '.') ++p;  // no zero before the point
+  if (d == 0) *end++ = '.';
+  // A negative value keeps its sign even when it rounds to zero; negative zero has none.
+  if (neg && v != 0.0) *--p = '-';
+  put_right(out, w, p, static_cast<std::size_t>(end - p));
+}
+
+// Ew.d: ".ddddE+xx". A three-digit exponent drops the letter (".123+100"); a longer
+// one cannot be shown and fills the field with asterisks.
+void put_exp(std::string& out, int w, int d, double v) {
+  if (put_nonfinite(out, w, v)) return;
+  char field[400];
+  char* f = field;
+  int e10 = 0;
+  if (v < 0) *f++ = '-';
+  *f++ = '.';
+  if (v == 0.0) {
+    std::memset(f, '0', static_cast<std::size_t>(d));
+    f += d;
+  } else {
+    if (d > 300) {
+      out.append(static_cast<std::size_t>(w), '*');
+      return;
+    }
+    char buf[400];
+    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific,
+                           d - 1);
+    // buf holds "d.ddde+xx" (or "de+xx" when d = 1).
+    const char* p = buf;
+    *f++ = *p++;
+    if (*p == '.') ++p;
+    while (*p != 'e') *f++ = *p++;
+    ++p;
+    int sign = *p++ == '-' ? -1 : 1;
+    int mag = 0;
+    std::from_chars(p, r.ptr, mag);
+    e10 = sign * mag + 1;
+  }
+  int a = e10 < 0 ? -e10 : e10;
+  if (a > 999) {
+    out.append(static_cast<std::size_t>(w), '*');
+    return;
+  }
+  if (a <= 99) *f++ = 'E';
+  *f++ = e10 < 0 ? '-' : '+';
+  if (a > 99) *f++ = static_cast<char>('0' + a / 100);
+  *f++ = static_cast<char>('0' + a / 10 % 10);
+  *f++ = static_cast<char>('0' + a % 10);
+  put_right(out, w, field, static_cast<std::size_t>(f - field));
+}
+
+// Aw: a shorter string is right-justified, a longer one keeps its first w characters.
+void put_chars(std::string& out, int w, std::string_view s) {
+  if (w == 0) {
+    out.append(s);
+  } else if (s.size() >= static_cast<std::size_t>(w)) {
+    out.append(s.substr(0, static_cast<std::size_t>(w)));
+  } else {
+    out.append(static_cast<std::size_t>(w) - s.size(), ' ');
+    out.append(s);
+  }
+}
+
+[[noreturn]] void mismatch(const Format& f, const Format::Node& n, const char* what) {
+  throw std::logic_error("format " + f.display() + ": " + descriptor(n) + " given " + what);
+}
+
+void put_item(std::string& out, const Format& f, const Format::Node& n, const Item& it) {
+  switch (n.op) {
+    case Op::Int:
+      if (it.kind != Item::Kind::Int) mismatch(f, n, "a non-integer");
+      put_int(out, n.w, it.i);
+      break;
+    case Op::Fixed:
+    case Op::Exp: {
+      if (it.kind == Item::Kind::Text) mismatch(f, n, "text");
+      double v = it.kind == Item::Kind::Int ? static_cast<double>(it.i) : it.r;
+      if (n.op == Op::Fixed) {
+        put_fixed(out, n.w, n.d, v);
+      } else {
+        put_exp(out, n.w, n.d, v);
+      }
+      break;
+    }
+    default:
+      if (it.kind != Item::Kind::Text) mismatch(f, n, "a number");
+      put_chars(out, n.w, it.s);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Input fields
+
+constexpr int kUnit = 5;
+
+std::string error_prefix() {
+  return "meridolan: run-time error on unit " + std::to_string(kUnit) + " (READ): ";
+}
+
+std::string trimmed(std::string_view s) {
+  std::size_t b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  std::size_t e = s.find_last_not_of(' ');
+  return std::string(s.substr(b, e - b + 1));
+}
+
+// Digits of a numeric field with blanks removed, split into its parts.
+struct Number {
+  bool neg = false;
+  std::string digits;    // all mantissa digits, the point removed
+  int frac = 0;          // digits after the point
+  bool point = false;
+  long long exp10 = 0;   // explicit exponent
+};
+
+// Reads [sign] digits [. digits] [exponent]; false when anything else is found.
+bool scan_number(std::string_view s, bool real, Number& n) {
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.neg = s[i++] == '-';
+  for (; i < s.size(); ++i) {
+    char c = s[i];
+    if (c >= '0' && c <= '9') {
+      n.digits.push_back(c);
+      if (n.point) ++n.frac;
+    } else if (c == '.' && real && !n.point) {
+      n.point = true;
+    } else {
+      break;
+    }
+  }
+  if (n.digits.empty()) return false;
+  if (i == s.size()) return true;
+  if (!real) return false;
+  // Exponent: E or D with an optional sign, or a sign alone, then digits.
+  char c = s[i];
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') ++i;
+  else if (c != '+' && c != '-') return false;
+  bool eneg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) eneg = s[i++] == '-';
+  if (i == s.size()) return false;
+  long long e = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    if (e < 100000) e = e * 10 + (s[i] - '0');  // far beyond any double already
+  }
+  n.exp10 = eneg ? -e : e;
+  return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Format
+
+Format::Format(std::string_view text) : text_(text) {
+  Parser parser(text, nodes_);
+  int last_group = parser.run();
+  reversion_ = last_group < 0 ? 0 : last_group;
+  for (std::size_t k = static_cast<std::size_t>(reversion_); k < nodes_.size(); ++k) {
+    if (is_data(nodes_[k].op)) reversion_has_data_ = true;
+  }
+  display_ = Parser::wrapped(trimmed(text)) ? trimmed(text) : "(" + trimmed(text) + ")";
+}
+
+std::vector<Item> items(std::span<const double> values) {
+  return std::vector<Item>(values.begin(), values.end());
+}
+
+std::vector<Item> items(std::span<const int> values) {
+  return std::vector<Item>(values.begin(), values.end());
+}
+
+std::vector<Target> targets(std::span<double> values) {
+  return std::vector<Target>(values.begin(), values.end());
+}
+
+std::vector<Target> targets(std::span<int> values) {
+  return std::vector<Target>(values.begin(), values.end());
+}
+
+// ---------------------------------------------------------------------------------------
+// Report
+
+Report::Report(std::ostream& out, bool carriage_control) : out_(out), cc_(carriage_control) {
+  line_.reserve(256);
+  line_.assign(kHead, ' ');
+}
+
+void Report::write(const Format& f, std::initializer_list<Item> list) {
+  write(f, std::span<const Item>(list.begin(), list.size()));
+}
+
+void Report::write(const Format& f, std::span<const Item> list) {
+  const auto& nodes = f.nodes();
+  const std::size_t end = nodes.size();
+  std::array<int, Format::kMaxDepth + 1> left{};  // repeats left in each open group
+  int depth = 0;
+  std::size_t k = 0;
+  std::size_t pos = 0;
+  line_.resize(kHead);
+  for (;;) {
+    if (pos == end) {
+      if (k == list.size()) break;
+      if (!f.reversion_has_data()) {
+        throw std::logic_error("format " + f.display() + " has no field for the remaining items");
+      }
+      emit();
+      pos = static_cast<std::size_t>(f.reversion_point());
+      depth = 0;
+      continue;
+    }
+    const Format::Node& n = nodes[pos];
+    switch (n.op) {
+      case Op::Int:
+      case Op::Fixed:
+      case Op::Exp:
+      case Op::Chars:
+        if (k == list.size()) {
+          pos = end;  // items used up: the record ends at the next data descriptor
+          continue;
+        }
+        put_item(line_, f, n, list[k++]);
+        break;
+      case Op::Skip:
+        line_.append(static_cast<std::size_t>(n.w), ' ');
+        break;
+      case Op::Literal:
+        line_.append(n.text);
+        break;
+      case Op::Slash:
+        emit();
+        break;
+      case Op::GroupOpen:
+        left[static_cast<std::size_t>(++depth)] = n.count;
+        break;
+      case Op::GroupClose:
+        if (--left[static_cast<std::size_t>(depth)] > 0) {
+          pos = static_cast<std::size_t>(n.jump) + 1;
+          continue;
+        }
+        --depth;
+        break;
+    }
+    ++pos;
+  }
+  emit();
+}
+
+void Report::emit() {
+  if (!cc_) {
+    line_.push_back('\n');
+    out_.write(line_.data() + kHead, static_cast<std::streamsize>(line_.size() - kHead));
+    line_.resize(kHead);
+    return;
+  }
+  // The carriage character is replaced by the bytes it stands for, placed in the head
+  // room just before the rest of the record.
+  if (line_.size() == kHead) line_.push_back(' ');
+  std::string_view lead;
+  switch (line_[kHead]) {
+    case '0':
+      lead = "\r\n\r\n";
+      break;
+    case '1':
+      lead = "\r\n\f\b \r";
+      break;
+    case '+':
+      lead = "\r";
+      break;
+    default:
+      lead = "\r\n";
+  }
+  std::size_t first = kHead + 1 - lead.size();
+  std::memcpy(line_.data() + first, lead.data(), lead.size());
+  out_.write(line_.data() + first, static_cast<std::streamsize>(line_.size() - first));
+  line_.resize(kHead);
+  pending_ = true;
+}
+
+void Report::complete_line() {
+  if (!pending_) return;
+  out_.write("\r\n", 2);
+  pending_ = false;
+}
+
+void Report::raw(std::string_view bytes) {
+  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// ---------------------------------------------------------------------------------------
+// Deck
+
+Deck::Deck(std::istream& in) : in_(in) {}
+
+bool Deck::next_line() {
+  if (!std::getline(in_, line_)) return false;
+  if (!line_.empty() && line_.back() == '\r') line_.pop_back();  // DOS decks
+  ++line_no_;
+  return true;
+}
+
+void Deck::read(const Format& f, std::initializer_list<Target> list) {
+  read(f, std::span<const Target>(list.begin(), list.size()));
+}
+
+void Deck::read(const Format& f, std::span<const Target> list) {
+  auto incomplete = [&] {
+    std::string where = line_no_ == 0 ? std::string("the deck is empty")
+                                      : "end of the deck after line " + std::to_string(line_no_);
+    return ReadError(error_prefix() + where + ", but a record with format " + f.display() +
+                     " is still expected; the deck is incomplete.");
+  };
+  if (!next_line()) throw incomplete();
+
+  std::size_t col = 0;  // 0-based column of the next field
+  // Line ends from '/' and reversion are taken only when a field needs the next line,
+  // so that a trailing slash does not demand a line the deck may not have.
+  int advance = 0;
+  auto field_line = [&] {
+    for (; advance > 0; --advance) {
+      if (!next_line()) throw incomplete();
+      col = 0;
+    }
+  };
+  auto char_at = [&](std::size_t c) { return c < line_.size() ? line_[c] : ' '; };
+
+  const auto& nodes = f.nodes();
+  const std::size_t end = nodes.size();
+  std::array<int, Format::kMaxDepth + 1> left{};
+  int depth = 0;
+  std::size_t k = 0;
+  std::size_t pos = 0;
+  while (true) {
+    if (pos == end) {
+      if (k == list.size()) break;
+      if (!f.reversion_has_data()) {
+        throw std::logic_error("format " + f.display() + " has no field for the remaining items");
+      }
+      ++advance;
+      pos = static_cast<std::size_t>(f.reversion_point());
+      depth = 0;
+      continue;
+    }
+    const Format::Node& n = nodes[pos];
+    switch (n.op) {
+      case Op::Int:
+      case Op::Fixed:
+      case Op::Exp:
+      case Op::Chars: {
+        if (k == list.size()) {
+          pos = end;
+          continue;
+        }
+        field_line();
+        const Target& t = list[k++];
+        if (n.op == Op::Chars) {
+          if (t.kind != Target::Kind::Text) mismatch(f, n, "a numeric target");
+          std::size_t w = n.w > 0 ? static_cast<std::size_t>(n.w)
+                                  : (col < line_.size() ? line_.size() - col : 0);
+          t.s->assign(w, ' ');
+          for (std::size_t c = 0; c < w; ++c) (*t.s)[c] = char_at(col + c);
+          col += w;
+          break;
+        }
+        bool real = n.op != Op::Int;
+        if (t.kind == Target::Kind::Text) mismatch(f, n, "a text target");
+        if (real != (t.kind == Target::Kind::Real)) {
+          mismatch(f, n, real ? "an integer target" : "a real target");
+        }
+        // The field: w columns, or up to a comma inside them.
+        std::size_t start = col;
+        std::size_t len = static_cast<std::size_t>(n.w);
+        std::size_t next = col + len;
+        for (std::size_t c = 0; c < len; ++c) {
+          if (char_at(col + c) == ',') {
+            len = c;
+            next = col + c + 1;
+            break;
+          }
+        }
+        col = next;
+        std::string compact;
+        for (std::size_t c = 0; c < len; ++c) {
+          if (char_at(start + c) != ' ') compact.push_back(char_at(start + c));
+        }
+        auto bad = [&](const char* expects) {
+          std::string found(start < line_.size() ? std::string_view(line_).substr(start, len)
+                                                 : std::string_view());
+          return ReadError(error_prefix() + "deck line " + std::to_string(line_no_) +
+                           ", columns " + std::to_string(start + 1) + "-" +
+                           std::to_string(start + std::max<std::size_t>(len, 1)) +
+                           ": found \"" + trimmed(found) + "\" where format (" + descriptor(n) +
+                           ") expects " + expects + "; correct this field of the deck.");
+        };
+        if (compact.empty()) {  // an all-blank field is zero
+          if (real) *t.r = 0.0;
+          else *t.i = 0;
+          break;
+        }
+        Number num;
+        if (!scan_number(compact, real, num)) throw bad(real ? "a number" : "an integer");
+        if (!real) {
+          long long v = 0;
+          auto r = std::from_chars(num.digits.data(), num.digits.data() + num.digits.size(), v);
+          if (num.neg) v = -v;
+          if (r.ec != std::errc() || v > std::numeric_limits<int>::max() ||
+              v < std::numeric_limits<int>::min()) {
+            throw bad("an integer of at most 10 digits");
+          }
+          *t.i = static_cast<int>(v);
+          break;
+        }
+        // Without a point the last d digits are the fraction. The decimal digits are
+        // converted once, so the result is the double nearest to the decimal value.
+        long long e = num.exp10 - (num.point ? num.frac : n.d);
+        std::string dec = num.digits + "e" + std::to_string(e);
+        double v = 0.0;
+        auto r = std::from_chars(dec.data(), dec.data() + dec.size(), v);
+        if (r.ec == std::errc::result_out_of_range) {
+          // Underflow reads as zero; overflow is an error.
+          bool tiny = e + static_cast<long long>(num.digits.size()) < 0;
+          if (!tiny) throw bad("a number within the range of the program");
+          v = 0.0;
+        } else if (r.ec != std::errc()) {
+          throw bad("a number");
+        }
+        *t.r = num.neg ? -v : v;
+        break;
+      }
+      case Op::Skip:
+        col += static_cast<std::size_t>(n.w);
+        break;
+      case Op::Literal:
+        throw std::logic_error("format " + f.display() + ": a literal cannot be read");
+      case Op::Slash:
+        ++advance;
+        break;
+      case Op::GroupOpen:
+        left[static_cast<std::size_t>(++depth)] = n.count;
+        break;
+      case Op::GroupClose:
+        if (--left[static_cast<std::size_t>(depth)] > 0) {
+          pos = static_cast<std::size_t>(n.jump) + 1;
+          continue;
+        }
+        --depth;
+        break;
+    }
+    ++pos;
+  }
+  // A trailing slash skips the lines it names when the deck has them.
+  for (; advance > 0; --advance) {
+    if (!next_line()) break;
+  }
+}
+
+}  // namespace meridolan

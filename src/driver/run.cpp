@@ -1,0 +1,45 @@
+#include "driver/run.h"
+
+#include <iostream>
+
+#include "driver/control_records.h"
+#include "driver/records.h"
+#include "driver/slab.h"
+#include "driver/stop.h"
+#include "driver/work.h"
+
+namespace meridolan {
+
+namespace {
+constexpr int kReadErrorStatus = 2;
+}
+
+int run(std::istream& deck_in, std::ostream& out, std::ostream& errors) {
+  Report rep(out);
+  Deck deck(deck_in);
+  Control C;
+  Work w;
+  try {
+    read_control(deck, C);
+    check_counts(rep, C);
+    derive_dimensions(C);
+    check_memory(rep, C);
+    allocate(w, C);
+    SLAB(deck, rep, C, w);
+    STOP(rep);
+  } catch (const RunStopped& stop) {
+    out.flush();
+    return stop.status;
+  } catch (const ReadError& e) {
+    // The report printed so far stays as it is; the reason goes to standard error.
+    rep.complete_line();
+    out.flush();
+    errors << e.what() << '\n';
+    errors.flush();
+    return kReadErrorStatus;
+  }
+}
+
+int run(std::istream& deck, std::ostream& report) { return run(deck, report, std::cerr); }
+
+}  // namespace meridolan

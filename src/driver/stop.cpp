@@ -1,0 +1,13 @@
+#include "driver/stop.h"
+
+#include "driver/records.h"
+
+namespace meridolan {
+
+void STOP(Report& report) {
+  report.complete_line();
+  report.raw("Stop - Program terminated.\r\n");
+  throw RunStopped{0};
+}
+
+}  // namespace meridolan

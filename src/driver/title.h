@@ -1,0 +1,14 @@
+// Title page and memory report.
+#pragma once
+
+#include "driver/control.h"
+#include "driver/records.h"
+
+namespace meridolan {
+
+// Prints the banner, the title and the memory report; stops the run when the mesh
+// needs more than MAXMEM words, and warns when the contouring step needs more than
+// MAXCON words.
+void TITLPG(Report& rep, const Control& C);
+
+}  // namespace meridolan

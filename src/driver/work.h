@@ -1,0 +1,45 @@
+// The work array of a run: the 44 model segments, each its own vector, in the order
+// and with the lengths of the segment table. The memory report prints the sum of the
+// lengths (MEMREQ); the vectors are allocated only after the check has passed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "driver/control.h"
+
+namespace meridolan {
+
+// Extreme-value table shared by the results, the elastic solid and the summary.
+struct Extremes {
+  std::array<double, 19> VEXT{};
+  std::array<int, 19> NODEXT{};
+  double SUMR = 0;  // sum of reaction forces
+};
+
+struct Work {
+  std::vector<double> XN, YN, TDX, TDY, SK, SKR;             // 1-6
+  std::vector<double> PA, XA1, YA1, XA2, YA2;                // 7-11
+  std::vector<int> NES;                                      // 12
+  std::vector<double> PS, XS1, YS1, XS2, YS2;                // 13-17
+  std::vector<double> R, STS1, STS2, STN1, STN2;             // 18-22
+  std::vector<double> XC, YC, THN1, THN2, EN1, EN2, SKN;     // 23-29
+  std::vector<int> ISOIL;                                    // 30
+  std::vector<double> SKP, GAPN;                             // 31-32
+  std::vector<int> IGAPN, IZRP;                              // 33-34
+  std::vector<double> WSUB, RSAV;                            // 35-36
+  std::vector<int> ICON, ICONP;                              // 37-38
+  std::vector<double> QSUB, TAX, TAY;                        // 39-41
+  std::vector<int> NDOWX, NDOWY, ICHG;                       // 42-44
+
+  Extremes ext;
+};
+
+// Segment lengths in table order (1-based names in the comments of work.h).
+std::array<std::int64_t, 44> segment_lengths(const Control& c);
+
+// Allocates every segment at its length, all zero. Call only after the memory check.
+void allocate(Work& w, const Control& c);
+
+}  // namespace meridolan

@@ -1,0 +1,130 @@
+// Deflection table and subgrade reactions.
+#include "results/deflections.h"
+
+#include <algorithm>
+
+#include "results/results_layout.h"
+#include "results/vlasov_curvature.h"
+
+namespace meridolan::results {
+namespace {
+
+constexpr int kBlock = 50;  // nodes per page of the node tables
+
+// Subgrade stress of node n before tensile values are cut off.
+double subgrade_stress(const Control& C, const Work& w, int n) {
+  const double k = subgrade_k(w, n);
+  const double wn = defl(w.R, n);
+  if (C.ICURL == 0) return wn * k;
+  if (C.IWINK == 1 && w.ICON[n - 1] != 0) return 0.0;
+  return (wn - w.GAPN[n - 1]) * k;
+}
+
+// The reaction sum is shown after the last node of each of the first three slab
+// columns of the first slab row (coinciding positions print one line).
+bool sum_line_after(const Control& C, int n) {
+  const int ny = C.NNY[0];
+  return n == ny * C.NNX[0] || n == ny * (C.NNX[0] + C.NNX[1]) ||
+         n == ny * (C.NNX[0] + C.NNX[1] + C.NNX[2]);
+}
+
+void keep_largest_subgrade_stress(Extremes& e, double q, int n) {
+  if (e.VEXT[2] <= q) {
+    e.VEXT[2] = q;
+    e.NODEXT[2] = n;
+  }
+}
+
+void spring_line(Report& rep, const Control& C, Work& w, int n) {
+  static const Format kLine("10X, I5, 3(2X, F13.6), 14X, F10.3, 10X, F10.3");
+  static const Format kSum("10X, 'THE SUM OF REACTION FORCES IS', F10.3");
+  double q = subgrade_stress(C, w, n);
+  // Force and sum take the stress before the cut-off, so uplift lowers the sum.
+  const double f = w.QSUB[n - 1] * q;
+  w.ext.SUMR += f;
+  if (!(q > 0.0)) q = 0.0;
+  keep_largest_subgrade_stress(w.ext, q, n);
+  rep.write(kLine, {n, defl(w.R, n) - w.GAPN[n - 1], rotx(w.R, n), roty(w.R, n), q, f});
+  if (sum_line_after(C, n)) rep.write(kSum, {w.ext.SUMR});
+}
+
+void plain_line(Report& rep, const Work& w, int n) {
+  static const Format kLine("10X, I5, 3(2X, F13.6)");
+  rep.write(kLine, {n, defl(w.R, n), rotx(w.R, n), roty(w.R, n)});
+}
+
+}  // namespace
+
+void deflection_headings(Report& rep, const Control& C) {
+  if (C.ISUBGR < 8) {
+    static const Format kFlat("/, 5X, 'DEFLECTIONS MEASURED FROM INITIALLY FLAT SURFACE', /");
+    static const Format kHead(
+        "/, 11X, 'NODE', 5X, 'DEFLECTION', 5X, 'X-ROTATION', 5X, 'Y-ROTATION', 15X, "
+        "'SUBGRADE STRESS', 5X, 'SUBGRADE FORCE', /");
+    if (C.ICURL != 0) rep.write(kFlat);
+    rep.write(kHead);
+  } else {
+    static const Format kSolid("/, 13X, 'ELASTIC SOLID SUBGRADE  -   SUBGRADE TYPE = 8'");
+    static const Format kHead("/, /, /, 11X, 'NODE', 5X, 'DEFLECTION', 5X, 'X-ROTATION', 5X, "
+                              "'Y-ROTATION', /");
+    if (C.ISUBGR == 8) rep.write(kSolid);
+    rep.write(kHead);
+  }
+}
+
+void tributary_areas(const Control& C, Work& w) {
+  std::fill(w.QSUB.begin(), w.QSUB.begin() + C.NNODE, 0.0);
+  for (int e = 1; e <= C.NELEM; ++e) {
+    const int p1 = e + (e - 1) / (C.NYT - 1);
+    const int p2 = p1 + 1, p3 = p1 + C.NYT, p4 = p3 + 1;
+    const double a = (w.XN[p3 - 1] - w.XN[p1 - 1]) / 2;
+    const double b = (w.YN[p2 - 1] - w.YN[p1 - 1]) / 2;
+    for (int p : {p1, p2, p3, p4}) w.QSUB[p - 1] += a * b;
+  }
+}
+
+void deflection_table(Report& rep, const Control& C, Work& w) {
+  for (int first = 1; first <= C.NNODE; first += kBlock) {
+    const int last = std::min(first + kBlock - 1, C.NNODE);
+    for (int n = first; n <= last; ++n) {
+      if (C.ISUBGR < 8)
+        spring_line(rep, C, w, n);
+      else
+        plain_line(rep, w, n);
+    }
+    new_page(rep);
+  }
+}
+
+void vlasov_table(Report& rep, const Control& C, Work& w) {
+  static const Format kHead(
+      "/, 21X, 'SUBGRADE STRESSES FOR VLASOV SUBGRADE', /, /, /, /, 21X, 'NODE', 2X, "
+      "'SUBGRADE STRESS', /, /");
+  static const Format kLine("20X, I5, 5X, F12.5");
+
+  std::vector<double> sum(C.NNODE, 0.0);
+  std::vector<int> count(C.NNODE, 0);
+  for (int e = 1; e <= C.NELEM; ++e) {
+    const ElementCorners el = element_corners(C, w, e);
+    for (int c = 0; c < 4; ++c) {
+      const int p = el.P[c];
+      const Curvatures2 k = vlasov_curvatures(el, w.R, c);
+      sum[p - 1] += defl(w.R, p) * subgrade_k(w, p) - (k.wxx + k.wyy) * C.VSHEAR;
+      count[p - 1] += 1;
+    }
+  }
+
+  rep.write(kHead);
+  for (int first = 1; first <= C.NNODE; first += kBlock) {
+    const int last = std::min(first + kBlock - 1, C.NNODE);
+    for (int n = first; n <= last; ++n) {
+      double s = sum[n - 1] / count[n - 1];
+      if (!(s > 0.0)) s = 0.0;
+      keep_largest_subgrade_stress(w.ext, s, n);
+      rep.write(kLine, {n, s});
+    }
+    new_page(rep);
+  }
+}
+
+}  // namespace meridolan::results
