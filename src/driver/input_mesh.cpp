@@ -108,9 +108,9 @@ void echo_mesh(Report& rep, const Control& C, Work& w) {
   rep.write(kNodeHead);
 
   // Nodes run along y first; the integer display coordinates are kept in ICON and
-  // ICONP until the contact analyses take those segments over.
-  std::vector<Item> table;
-  table.reserve(3 * static_cast<std::size_t>(C.NNODE));
+  // ICONP until the contact analyses take those segments over. Ten triples make a
+  // line, and every line starts with its own three blanks, so each line is one write.
+  std::vector<Item> line;
   for (int i = 0; i < C.NNODE; ++i) {
     const int ix = i / C.NYT;
     const int iy = i - C.NYT * ix;
@@ -118,11 +118,14 @@ void echo_mesh(Report& rep, const Control& C, Work& w) {
     w.YN[i] = w.YC[iy];
     w.ICON[i] = display_coordinate(w.XN[i]);
     w.ICONP[i] = display_coordinate(w.YN[i]);
-    table.emplace_back(i + 1);
-    table.emplace_back(w.ICON[i]);
-    table.emplace_back(w.ICONP[i]);
+    line.emplace_back(i + 1);
+    line.emplace_back(w.ICON[i]);
+    line.emplace_back(w.ICONP[i]);
+    if (line.size() == 30 || i + 1 == C.NNODE) {
+      rep.write(kNodes, line);
+      line.clear();
+    }
   }
-  rep.write(kNodes, table);
 
   rep.write(kSlabs, {C.NSLAB, C.NLAYER, C.ISYM});
   if (C.NLAYER != 1) rep.write(kComp, {C.ICOMP});
@@ -238,8 +241,7 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
     // The dense-liquid radius needs a single layer given by one thickness and one
     // modulus; without it the subgrade echo ends here.
     if (!(C.NLAYER == 1 && C.TH1 != 0.0 && C.E1 != 0.0)) return;
-    C.RRS = std::pow(C.E1 * std::pow(C.TH1, 3.0) /
-                         (12.0 * (1.0 - std::pow(C.PR1, 2.0)) * C.SUBK),
+    C.RRS = std::pow(C.E1 * std::pow(C.TH1, 3.0) / (12.0 * (1.0 - std::pow(C.PR1, 2.0)) * C.SUBK),
                      0.25);
   }
   if (C.ISUBGR == 8) {

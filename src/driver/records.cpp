@@ -16,14 +16,12 @@ namespace {
 using Op = Format::Op;
 
 Format::Node node(Op op, int w = 0, int d = 0, int count = 1) {
-  Format::Node n{op};
-  n.w = w;
-  n.d = d;
-  n.count = count;
-  return n;
+  return Format::Node{op, w, d, count, 0, {}};
 }
 
-bool is_data(Op op) { return op == Op::Int || op == Op::Fixed || op == Op::Exp || op == Op::Chars; }
+bool is_data(Op op) {
+  return op == Op::Int || op == Op::Fixed || op == Op::Exp || op == Op::Chars;
+}
 
 // ---------------------------------------------------------------------------------------
 // Format text
@@ -32,8 +30,7 @@ bool is_data(Op op) { return op == Op::Int || op == Op::Fixed || op == Op::Exp |
 // carry no meaning and are removed before parsing.
 class Parser {
  public:
-  Parser(std::string_view text, std::vector<Format::Node>& nodes)
-      : original_(text), nodes_(nodes) {
+  Parser(std::string_view text, std::vector<Format::Node>& nodes) : original_(text), nodes_(nodes) {
     bool in_quote = false;
     for (char c : text) {
       if (c == '\'') in_quote = !in_quote;
@@ -96,22 +93,24 @@ class Parser {
   int list(int depth) {
     if (depth > Format::kMaxDepth) fail("groups nested too deeply");
     int last_group = -1;
-    bool need_separator = false;
+    // After a descriptor a comma is required before the next one; after a slash it is
+    // optional; anywhere else it is misplaced.
+    enum class Sep { None, Optional, Required } sep = Sep::None;
     while (!at_end() && peek() != ')') {
       char c = peek();
       if (c == ',') {
-        if (!need_separator) fail("misplaced comma");
+        if (sep == Sep::None) fail("misplaced comma");
         ++pos_;
-        need_separator = false;
+        sep = Sep::None;
         continue;
       }
       if (c == '/') {  // a slash separates by itself
         ++pos_;
         nodes_.push_back(node(Op::Slash));
-        need_separator = false;
+        sep = Sep::Optional;
         continue;
       }
-      if (need_separator && c != '\'') fail("missing comma");
+      if (sep == Sep::Required && c != '\'') fail("missing comma");
       int count = number();
       if (count == 0) fail("zero repeat count");
       c = peek();
@@ -179,7 +178,7 @@ class Parser {
         default:
           fail("unknown edit descriptor");
       }
-      need_separator = true;
+      sep = Sep::Required;
     }
     return last_group;
   }
@@ -281,8 +280,8 @@ void put_exp(std::string& out, int w, int d, double v) {
       return;
     }
     char buf[400];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific,
-                           d - 1);
+    auto r =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, d - 1);
     // buf holds "d.ddde+xx" (or "de+xx" when d = 1).
     const char* p = buf;
     *f++ = *p++;
@@ -365,10 +364,10 @@ std::string trimmed(std::string_view s) {
 // Digits of a numeric field with blanks removed, split into its parts.
 struct Number {
   bool neg = false;
-  std::string digits;    // all mantissa digits, the point removed
-  int frac = 0;          // digits after the point
+  std::string digits;  // all mantissa digits, the point removed
+  int frac = 0;        // digits after the point
   bool point = false;
-  long long exp10 = 0;   // explicit exponent
+  long long exp10 = 0;  // explicit exponent
 };
 
 // Reads [sign] digits [. digits] [exponent]; false when anything else is found.
@@ -391,8 +390,10 @@ bool scan_number(std::string_view s, bool real, Number& n) {
   if (!real) return false;
   // Exponent: E or D with an optional sign, or a sign alone, then digits.
   char c = s[i];
-  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') ++i;
-  else if (c != '+' && c != '-') return false;
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd')
+    ++i;
+  else if (c != '+' && c != '-')
+    return false;
   bool eneg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) eneg = s[i++] == '-';
   if (i == s.size()) return false;
@@ -404,6 +405,52 @@ bool scan_number(std::string_view s, bool real, Number& n) {
   n.exp10 = eneg ? -e : e;
   return true;
 }
+
+// Walks a format for one read or write: steps through groups with their repeat counts
+// and hands out every other node in order. Output and input share it, so both follow
+// the same group and reversion rules.
+class Cursor {
+ public:
+  explicit Cursor(const Format& f) : f_(f), nodes_(f.nodes()) {}
+
+  // The next descriptor, literal or slash; nullptr at the end of the format.
+  const Format::Node* next() {
+    while (pos_ < nodes_.size()) {
+      const Format::Node& n = nodes_[pos_];
+      if (n.op == Op::GroupOpen) {
+        left_[static_cast<std::size_t>(++depth_)] = n.count;
+        ++pos_;
+      } else if (n.op == Op::GroupClose) {
+        if (--left_[static_cast<std::size_t>(depth_)] > 0) {
+          pos_ = static_cast<std::size_t>(n.jump) + 1;
+        } else {
+          --depth_;
+          ++pos_;
+        }
+      } else {
+        ++pos_;
+        return &n;
+      }
+    }
+    return nullptr;
+  }
+
+  // Format reversion: items remain after the last descriptor.
+  void revert() {
+    if (!f_.reversion_has_data()) {
+      throw std::logic_error("format " + f_.display() + " has no field for the remaining items");
+    }
+    pos_ = static_cast<std::size_t>(f_.reversion_point());
+    depth_ = 0;
+  }
+
+ private:
+  const Format& f_;
+  const std::vector<Format::Node>& nodes_;
+  std::size_t pos_ = 0;
+  int depth_ = 0;
+  std::array<int, Format::kMaxDepth + 1> left_{};  // repeats left in each open group
+};
 
 }  // namespace
 
@@ -417,7 +464,13 @@ Format::Format(std::string_view text) : text_(text) {
   for (std::size_t k = static_cast<std::size_t>(reversion_); k < nodes_.size(); ++k) {
     if (is_data(nodes_[k].op)) reversion_has_data_ = true;
   }
-  display_ = Parser::wrapped(trimmed(text)) ? trimmed(text) : "(" + trimmed(text) + ")";
+  std::string shown = trimmed(text);
+  if (Parser::wrapped(shown)) {
+    display_ = shown;
+  } else {
+    display_.reserve(shown.size() + 2);
+    display_.append(1, '(').append(shown).append(1, ')');
+  }
 }
 
 std::vector<Item> items(std::span<const double> values) {
@@ -449,57 +502,28 @@ void Report::write(const Format& f, std::initializer_list<Item> list) {
 }
 
 void Report::write(const Format& f, std::span<const Item> list) {
-  const auto& nodes = f.nodes();
-  const std::size_t end = nodes.size();
-  std::array<int, Format::kMaxDepth + 1> left{};  // repeats left in each open group
-  int depth = 0;
+  Cursor cur(f);
   std::size_t k = 0;
-  std::size_t pos = 0;
   line_.resize(kHead);
   for (;;) {
-    if (pos == end) {
+    const Format::Node* n = cur.next();
+    if (n == nullptr) {
       if (k == list.size()) break;
-      if (!f.reversion_has_data()) {
-        throw std::logic_error("format " + f.display() + " has no field for the remaining items");
-      }
       emit();
-      pos = static_cast<std::size_t>(f.reversion_point());
-      depth = 0;
+      cur.revert();
       continue;
     }
-    const Format::Node& n = nodes[pos];
-    switch (n.op) {
-      case Op::Int:
-      case Op::Fixed:
-      case Op::Exp:
-      case Op::Chars:
-        if (k == list.size()) {
-          pos = end;  // items used up: the record ends at the next data descriptor
-          continue;
-        }
-        put_item(line_, f, n, list[k++]);
-        break;
-      case Op::Skip:
-        line_.append(static_cast<std::size_t>(n.w), ' ');
-        break;
-      case Op::Literal:
-        line_.append(n.text);
-        break;
-      case Op::Slash:
-        emit();
-        break;
-      case Op::GroupOpen:
-        left[static_cast<std::size_t>(++depth)] = n.count;
-        break;
-      case Op::GroupClose:
-        if (--left[static_cast<std::size_t>(depth)] > 0) {
-          pos = static_cast<std::size_t>(n.jump) + 1;
-          continue;
-        }
-        --depth;
-        break;
+    if (n->op == Op::Skip) {
+      line_.append(static_cast<std::size_t>(n->w), ' ');
+    } else if (n->op == Op::Literal) {
+      line_.append(n->text);
+    } else if (n->op == Op::Slash) {
+      emit();
+    } else if (k == list.size()) {
+      break;  // items used up: the record ends at the next data descriptor
+    } else {
+      put_item(line_, f, *n, list[k++]);
     }
-    ++pos;
   }
   emit();
 }
@@ -562,154 +586,124 @@ void Deck::read(const Format& f, std::initializer_list<Target> list) {
 }
 
 void Deck::read(const Format& f, std::span<const Target> list) {
-  auto incomplete = [&] {
-    std::string where = line_no_ == 0 ? std::string("the deck is empty")
-                                      : "end of the deck after line " + std::to_string(line_no_);
-    return ReadError(error_prefix() + where + ", but a record with format " + f.display() +
-                     " is still expected; the deck is incomplete.");
-  };
-  if (!next_line()) throw incomplete();
-
+  if (!next_line()) throw incomplete(f);
   std::size_t col = 0;  // 0-based column of the next field
   // Line ends from '/' and reversion are taken only when a field needs the next line,
   // so that a trailing slash does not demand a line the deck may not have.
   int advance = 0;
-  auto field_line = [&] {
-    for (; advance > 0; --advance) {
-      if (!next_line()) throw incomplete();
-      col = 0;
-    }
-  };
-  auto char_at = [&](std::size_t c) { return c < line_.size() ? line_[c] : ' '; };
-
-  const auto& nodes = f.nodes();
-  const std::size_t end = nodes.size();
-  std::array<int, Format::kMaxDepth + 1> left{};
-  int depth = 0;
+  Cursor cur(f);
   std::size_t k = 0;
-  std::size_t pos = 0;
-  while (true) {
-    if (pos == end) {
+  for (;;) {
+    const Format::Node* n = cur.next();
+    if (n == nullptr) {
       if (k == list.size()) break;
-      if (!f.reversion_has_data()) {
-        throw std::logic_error("format " + f.display() + " has no field for the remaining items");
-      }
+      cur.revert();
       ++advance;
-      pos = static_cast<std::size_t>(f.reversion_point());
-      depth = 0;
-      continue;
-    }
-    const Format::Node& n = nodes[pos];
-    switch (n.op) {
-      case Op::Int:
-      case Op::Fixed:
-      case Op::Exp:
-      case Op::Chars: {
-        if (k == list.size()) {
-          pos = end;
-          continue;
-        }
-        field_line();
-        const Target& t = list[k++];
-        if (n.op == Op::Chars) {
-          if (t.kind != Target::Kind::Text) mismatch(f, n, "a numeric target");
-          std::size_t w = n.w > 0 ? static_cast<std::size_t>(n.w)
-                                  : (col < line_.size() ? line_.size() - col : 0);
-          t.s->assign(w, ' ');
-          for (std::size_t c = 0; c < w; ++c) (*t.s)[c] = char_at(col + c);
-          col += w;
-          break;
-        }
-        bool real = n.op != Op::Int;
-        if (t.kind == Target::Kind::Text) mismatch(f, n, "a text target");
-        if (real != (t.kind == Target::Kind::Real)) {
-          mismatch(f, n, real ? "an integer target" : "a real target");
-        }
-        // The field: w columns, or up to a comma inside them.
-        std::size_t start = col;
-        std::size_t len = static_cast<std::size_t>(n.w);
-        std::size_t next = col + len;
-        for (std::size_t c = 0; c < len; ++c) {
-          if (char_at(col + c) == ',') {
-            len = c;
-            next = col + c + 1;
-            break;
-          }
-        }
-        col = next;
-        std::string compact;
-        for (std::size_t c = 0; c < len; ++c) {
-          if (char_at(start + c) != ' ') compact.push_back(char_at(start + c));
-        }
-        auto bad = [&](const char* expects) {
-          std::string found(start < line_.size() ? std::string_view(line_).substr(start, len)
-                                                 : std::string_view());
-          return ReadError(error_prefix() + "deck line " + std::to_string(line_no_) +
-                           ", columns " + std::to_string(start + 1) + "-" +
-                           std::to_string(start + std::max<std::size_t>(len, 1)) +
-                           ": found \"" + trimmed(found) + "\" where format (" + descriptor(n) +
-                           ") expects " + expects + "; correct this field of the deck.");
-        };
-        if (compact.empty()) {  // an all-blank field is zero
-          if (real) *t.r = 0.0;
-          else *t.i = 0;
-          break;
-        }
-        Number num;
-        if (!scan_number(compact, real, num)) throw bad(real ? "a number" : "an integer");
-        if (!real) {
-          long long v = 0;
-          auto r = std::from_chars(num.digits.data(), num.digits.data() + num.digits.size(), v);
-          if (num.neg) v = -v;
-          if (r.ec != std::errc() || v > std::numeric_limits<int>::max() ||
-              v < std::numeric_limits<int>::min()) {
-            throw bad("an integer of at most 10 digits");
-          }
-          *t.i = static_cast<int>(v);
-          break;
-        }
-        // Without a point the last d digits are the fraction. The decimal digits are
-        // converted once, so the result is the double nearest to the decimal value.
-        long long e = num.exp10 - (num.point ? num.frac : n.d);
-        std::string dec = num.digits + "e" + std::to_string(e);
-        double v = 0.0;
-        auto r = std::from_chars(dec.data(), dec.data() + dec.size(), v);
-        if (r.ec == std::errc::result_out_of_range) {
-          // Underflow reads as zero; overflow is an error.
-          bool tiny = e + static_cast<long long>(num.digits.size()) < 0;
-          if (!tiny) throw bad("a number within the range of the program");
-          v = 0.0;
-        } else if (r.ec != std::errc()) {
-          throw bad("a number");
-        }
-        *t.r = num.neg ? -v : v;
-        break;
+    } else if (n->op == Op::Skip) {
+      col += static_cast<std::size_t>(n->w);
+    } else if (n->op == Op::Slash) {
+      ++advance;
+    } else if (n->op == Op::Literal) {
+      throw std::logic_error("format " + f.display() + ": a literal cannot be read");
+    } else if (k == list.size()) {
+      break;
+    } else {
+      for (; advance > 0; --advance, col = 0) {
+        if (!next_line()) throw incomplete(f);
       }
-      case Op::Skip:
-        col += static_cast<std::size_t>(n.w);
-        break;
-      case Op::Literal:
-        throw std::logic_error("format " + f.display() + ": a literal cannot be read");
-      case Op::Slash:
-        ++advance;
-        break;
-      case Op::GroupOpen:
-        left[static_cast<std::size_t>(++depth)] = n.count;
-        break;
-      case Op::GroupClose:
-        if (--left[static_cast<std::size_t>(depth)] > 0) {
-          pos = static_cast<std::size_t>(n.jump) + 1;
-          continue;
-        }
-        --depth;
-        break;
+      col = read_field(f, *n, list[k++], col);
     }
-    ++pos;
   }
   // A trailing slash skips the lines it names when the deck has them.
   for (; advance > 0; --advance) {
     if (!next_line()) break;
   }
+}
+
+ReadError Deck::incomplete(const Format& f) const {
+  std::string where = line_no_ == 0 ? std::string("the deck is empty")
+                                    : "end of the deck after line " + std::to_string(line_no_);
+  return ReadError(error_prefix() + where + ", but a record with format " + f.display() +
+                   " is still expected; the deck is incomplete.");
+}
+
+std::size_t Deck::read_field(const Format& f, const Format::Node& n, const Target& t,
+                             std::size_t col) const {
+  auto char_at = [&](std::size_t c) { return c < line_.size() ? line_[c] : ' '; };
+  if (n.op == Op::Chars) {
+    if (t.kind != Target::Kind::Text) mismatch(f, n, "a numeric target");
+    // Without a width the field is the rest of the line.
+    std::size_t w =
+        n.w > 0 ? static_cast<std::size_t>(n.w) : (col < line_.size() ? line_.size() - col : 0);
+    t.s->assign(w, ' ');
+    for (std::size_t c = 0; c < w; ++c) (*t.s)[c] = char_at(col + c);
+    return col + w;
+  }
+  bool real = n.op != Op::Int;
+  if (t.kind == Target::Kind::Text) mismatch(f, n, "a text target");
+  if (real != (t.kind == Target::Kind::Real)) {
+    mismatch(f, n, real ? "an integer target" : "a real target");
+  }
+  // The field: w columns, or up to a comma inside them.
+  std::size_t len = static_cast<std::size_t>(n.w);
+  std::size_t next = col + len;
+  for (std::size_t c = 0; c < len; ++c) {
+    if (char_at(col + c) == ',') {
+      len = c;
+      next = col + c + 1;
+      break;
+    }
+  }
+  std::string compact;
+  for (std::size_t c = col; c < col + len; ++c) {
+    if (char_at(c) != ' ') compact.push_back(char_at(c));
+  }
+  auto bad = [&](const char* expects) {
+    std::string_view found = col < line_.size() ? std::string_view(line_).substr(col, len) : "";
+    return ReadError(error_prefix() + "deck line " + std::to_string(line_no_) + ", columns " +
+                     std::to_string(col + 1) + "-" +
+                     std::to_string(col + std::max<std::size_t>(len, 1)) + ": found \"" +
+                     trimmed(found) + "\" where format (" + descriptor(n) + ") expects " + expects +
+                     "; correct this field of the deck.");
+  };
+  if (compact.empty()) {  // an all-blank field is zero
+    if (real) {
+      *t.r = 0.0;
+    } else {
+      *t.i = 0;
+    }
+    return next;
+  }
+  Number num;
+  if (!scan_number(compact, real, num)) throw bad(real ? "a number" : "an integer");
+  if (!real) {
+    long long v = 0;
+    auto r = std::from_chars(num.digits.data(), num.digits.data() + num.digits.size(), v);
+    if (num.neg) v = -v;
+    if (r.ec != std::errc() || v > std::numeric_limits<int>::max() ||
+        v < std::numeric_limits<int>::min()) {
+      throw bad("an integer of at most 10 digits");
+    }
+    *t.i = static_cast<int>(v);
+    return next;
+  }
+  // Without a point the last d digits are the fraction. The decimal digits are converted
+  // once, so the result is the double nearest to the decimal value.
+  long long e = num.exp10 - (num.point ? num.frac : n.d);
+  std::string dec = num.digits + "e" + std::to_string(e);
+  double v = 0.0;
+  auto r = std::from_chars(dec.data(), dec.data() + dec.size(), v);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Underflow reads as zero; overflow is an error.
+    if (e + static_cast<long long>(num.digits.size()) >= 0) {
+      throw bad("a number within the range of the program");
+    }
+    v = 0.0;
+  } else if (r.ec != std::errc()) {
+    throw bad("a number");
+  }
+  *t.r = num.neg ? -v : v;
+  return next;
 }
 
 }  // namespace meridolan

@@ -42,10 +42,10 @@ class Format {
   };
   struct Node {
     Op op;
-    int w = 0;      // field width, or the count of blanks for nX
-    int d = 0;      // decimals / significant digits
-    int count = 1;  // repeat count of a group
-    int jump = 0;   // matching parenthesis
+    int w = 0;         // field width, or the count of blanks for nX
+    int d = 0;         // decimals / significant digits
+    int count = 1;     // repeat count of a group
+    int jump = 0;      // matching parenthesis
     std::string text;  // literal text
   };
 
@@ -164,6 +164,11 @@ class Deck {
 
  private:
   bool next_line();
+  ReadError incomplete(const Format& f) const;
+  // Reads the field of `n` that starts at column `col` into `t`; returns the column
+  // where the next field starts.
+  std::size_t read_field(const Format& f, const Format::Node& n, const Target& t,
+                         std::size_t col) const;
   std::istream& in_;
   std::string line_;
   int line_no_ = 0;

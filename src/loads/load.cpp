@@ -5,15 +5,14 @@
 
 #include <cmath>
 
+#include "model/mesh.h"
+
 namespace meridolan {
 
 void LOAD(const Control& C, const Subareas& s, std::span<const double> XN,
           std::span<const double> YN, std::span<double> R) {
-  const int nyt = C.NYT;
   for (int k = 0; k < C.NSUB; ++k) {
-    const int e = s.NES[k];
-    const int n1 = e + (e - 1) / (nyt - 1);
-    const int n[4] = {n1, n1 + 1, n1 + nyt, n1 + nyt + 1};
+    const std::array<int, 4> n = ELNODE(s.NES[k], C.NYT);
     const double a = (XN[n[2] - 1] - XN[n[0] - 1]) / 2.0;
     const double b = (YN[n[1] - 1] - YN[n[0] - 1]) / 2.0;
 
@@ -35,8 +34,7 @@ void LOAD(const Control& C, const Subareas& s, std::span<const double> XN,
     f[0] = M00 - 0.75 * M20 / a2 - 0.25 * M11 / ab - 0.75 * M02 / b2 + 0.25 * M30 / a3 +
            0.375 * M21 / a2b + 0.375 * M12 / ab2 + 0.25 * M03 / b3 - 0.125 * M31 / a3b -
            0.125 * M13 / ab3;
-    f[1] = -M01 + M02 / b + 0.5 * M11 / a - 0.25 * M03 / b2 - 0.5 * M12 / ab +
-           0.125 * M13 / ab2;
+    f[1] = -M01 + M02 / b + 0.5 * M11 / a - 0.25 * M03 / b2 - 0.5 * M12 / ab + 0.125 * M13 / ab2;
     f[2] = M10 - M20 / a - 0.5 * M11 / b + 0.25 * M30 / a2 + 0.5 * M21 / ab - 0.125 * M31 / a2b;
     // N2
     f[3] = 0.25 * M11 / ab + 0.75 * M02 / b2 - 0.375 * M21 / a2b - 0.375 * M12 / ab2 -

@@ -7,7 +7,9 @@ namespace meridolan {
 
 namespace {
 
-double cube(double x) { return x * x * x; }
+double cube(double x) {
+  return x * x * x;
+}
 
 // Entry of every block-triangle word as a signed index into T1..T21; 0 for the words
 // that stay zero (the zeros of the matrix and the words below the block diagonals).
@@ -39,8 +41,7 @@ std::array<double, 2> RIGID(Control& C, double h1, double e1, double h2, double 
   }
   const double nu2 = C.PR2;
   if (C.ICOMP != 1) {
-    return {e1 * cube(h1) / (12.0 * (1.0 - nu1 * nu1)),
-            e2 * cube(h2) / (12.0 * (1.0 - nu2 * nu2))};
+    return {e1 * cube(h1) / (12.0 * (1.0 - nu1 * nu1)), e2 * cube(h2) / (12.0 * (1.0 - nu2 * nu2))};
   }
   // Bonded: each layer bends about the common axis, h^3 + 12*h*d^2 for offset d.
   double zna1 = 0.0, zna2 = 0.0;

@@ -5,22 +5,13 @@
 #include <algorithm>
 
 #include "model/addek.h"
+#include "model/mesh.h"
 #include "model/plate.h"
 #include "model/support.h"
 
 namespace meridolan {
 
 namespace {
-
-enum class Kind { Plate, XJoint, YJoint, Empty };
-
-Kind classify(int nslab, double a, double b) {
-  if (nslab == 1) return Kind::Plate;  // one slab: no element is tested for size
-  if (a != 0.0 && b != 0.0) return Kind::Plate;
-  if (a == 0.0 && b != 0.0) return Kind::XJoint;
-  if (a != 0.0) return Kind::YJoint;
-  return Kind::Empty;  // crossing of two joints
-}
 
 double mean4(std::span<const double> v, const std::array<int, 4>& n) {
   return (v[n[0] - 1] + v[n[1] - 1] + v[n[2] - 1] + v[n[3] - 1]) / 4.0;
@@ -29,19 +20,17 @@ double mean4(std::span<const double> v, const std::array<int, 4>& n) {
 }  // namespace
 
 void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
-  const int nyt = C.NYT;
   const std::span<double> EK(W.EK);
   for (int e = 1; e <= C.NELEM; ++e) {
-    const int n1 = e + (e - 1) / (nyt - 1);
-    const std::array<int, 4> nodes = {n1, n1 + 1, n1 + nyt, n1 + nyt + 1};
+    const std::array<int, 4> nodes = ELNODE(e, C.NYT);
     const double a = (d.XN[nodes[2] - 1] - d.XN[nodes[0] - 1]) / 2.0;
     const double b = (d.YN[nodes[1] - 1] - d.YN[nodes[0] - 1]) / 2.0;
     std::fill(W.EK.begin(), W.EK.end(), 0.0);
 
-    switch (classify(C.NSLAB, a, b)) {
-      case Kind::Empty:
+    switch (ELKIND(C.NSLAB, a, b)) {
+      case ElKind::Empty:
         continue;
-      case Kind::Plate: {
+      case ElKind::Plate: {
         const double h1 = mean4(d.THN1, nodes);
         const double e1 = mean4(d.EN1, nodes);
         double h2 = 0.0, e2 = 0.0;
@@ -53,8 +42,8 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
         SUPPORT(C, nodes, a, b, d.SKN, d.ICON, EK);
         break;
       }
-      case Kind::XJoint:
-      case Kind::YJoint:
+      case ElKind::XJoint:
+      case ElKind::YJoint:
         // Dowel and aggregate-interlock terms are not formed yet: the joint element
         // is assembled with a zero matrix, so the slabs act separately.
         break;

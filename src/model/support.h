@@ -16,8 +16,7 @@ void LUMP(double a, double b, const std::array<double, 4>& kc, const std::array<
 // Consistent foundation matrix (integral of N'N over the element): every word of
 // block (I, J) gets F * coefficient * kj[J], J being the higher node of the pair.
 // Mean modulus: F = a*b*k/44100 and kj = 1; nodal moduli: F = a*b/44100, kj = SKN.
-void FOUND(double a, double b, double F, const std::array<double, 4>& kj,
-           std::span<double> EK);
+void FOUND(double a, double b, double F, const std::array<double, 4>& kj, std::span<double> EK);
 
 // Vlasov shear layer: VSHEAR times the integral of the shape-function gradients,
 // added as an x-pass and a y-pass.

@@ -4,7 +4,9 @@
 namespace meridolan::results {
 namespace {
 
-ElementChoice single(Quadrant q, CornerMark m = CornerMark::None) { return {q, 1.0, m}; }
+ElementChoice single(Quadrant q, CornerMark m = CornerMark::None) {
+  return {q, 1.0, m};
+}
 
 constexpr ElementChoice kNoCurvature{0, 1.0, CornerMark::None};
 
@@ -99,9 +101,9 @@ Curvature corner_curvature(const Control& C, const Work& w, int n, Quadrant q, d
   // Bending along x and along y at the corner of the cubic element.
   const double bx = 6 * (b / a) * (wn - wcx) + sx * b * (8 * roty(R, n) + 4 * roty(R, cx));
   const double by = 6 * (a / b) * (wn - wcy) - sy * a * (8 * rotx(R, n) + 4 * rotx(R, cy));
-  const double twist = shear * (-2 * sx * sy * (wn - wcx - wcy + wco) +
-                                4 * a * sy * (roty(R, cy) - roty(R, n)) +
-                                4 * b * sx * (rotx(R, n) - rotx(R, cx)));
+  const double twist =
+      shear * (-2 * sx * sy * (wn - wcx - wcy + wco) + 4 * a * sy * (roty(R, cy) - roty(R, n)) +
+               4 * b * sx * (rotx(R, n) - rotx(R, cx)));
   const double ab4 = 4 * a * b;
   return {(bx + nu * by) / ab4, (by + nu * bx) / ab4, twist / ab4};
 }

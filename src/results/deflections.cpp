@@ -65,8 +65,9 @@ void deflection_headings(Report& rep, const Control& C) {
     rep.write(kHead);
   } else {
     static const Format kSolid("/, 13X, 'ELASTIC SOLID SUBGRADE  -   SUBGRADE TYPE = 8'");
-    static const Format kHead("/, /, /, 11X, 'NODE', 5X, 'DEFLECTION', 5X, 'X-ROTATION', 5X, "
-                              "'Y-ROTATION', /");
+    static const Format kHead(
+        "/, /, /, 11X, 'NODE', 5X, 'DEFLECTION', 5X, 'X-ROTATION', 5X, "
+        "'Y-ROTATION', /");
     if (C.ISUBGR == 8) rep.write(kSolid);
     rep.write(kHead);
   }

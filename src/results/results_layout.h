@@ -12,10 +12,18 @@
 namespace meridolan::results {
 
 // Deflection (positive downwards), X-ROTATION (-dw/dy) and Y-ROTATION (+dw/dx).
-inline double& defl(std::vector<double>& R, int n) { return R[3 * (n - 1)]; }
-inline double defl(const std::vector<double>& R, int n) { return R[3 * (n - 1)]; }
-inline double rotx(const std::vector<double>& R, int n) { return R[3 * (n - 1) + 1]; }
-inline double roty(const std::vector<double>& R, int n) { return R[3 * (n - 1) + 2]; }
+inline double& defl(std::vector<double>& R, int n) {
+  return R[3 * (n - 1)];
+}
+inline double defl(const std::vector<double>& R, int n) {
+  return R[3 * (n - 1)];
+}
+inline double rotx(const std::vector<double>& R, int n) {
+  return R[3 * (n - 1) + 1];
+}
+inline double roty(const std::vector<double>& R, int n) {
+  return R[3 * (n - 1) + 2];
+}
 
 // Entry (n, k) of a table with `rows` rows stored column by column.
 inline double& at(std::vector<double>& t, int rows, int n, int k) {
@@ -26,7 +34,9 @@ inline double at(const std::vector<double>& t, int rows, int n, int k) {
 }
 
 // The bottom-layer tables have a row per node only in two-layer models.
-inline bool two_layers(const Control& C) { return C.NLAYER == 2; }
+inline bool two_layers(const Control& C) {
+  return C.NLAYER == 2;
+}
 
 // Subgrade modulus of node n; elastic-solid runs keep a single entry for all nodes.
 inline double subgrade_k(const Work& w, int n) {

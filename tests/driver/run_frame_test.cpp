@@ -205,7 +205,10 @@ TEST(BadDecks, ImpossibleNodeCountsStopWithMessage) {
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(r.contains("AT LEAST TWO NODE LINES IN EACH DIRECTION"));
   EXPECT_TRUE(ends_with(r.report, kStop));
-  auto n = run_deck("1\nT\n    0    0    0    0\n    5   -2\n    4\n    1    0   100.000\n    5    1\n000000   0\n");
+  // Two slab columns: the x-joint record follows the contour record.
+  auto n = run_deck(
+      "1\nT\n    0    0    0    0\n    5   -2\n    4\n    1    0   100.000\n    5    1\n000000   0\n"
+      "    0\n");
   EXPECT_TRUE(n.contains("MUST NOT BE NEGATIVE"));
   EXPECT_TRUE(ends_with(n.report, kStop));
 }

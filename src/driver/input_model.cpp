@@ -1,0 +1,216 @@
+// Joints and dowels, loaded areas, soil classes, temperature and gap records: the
+// rest of the model deck, read after the mesh, layers and subgrade.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "driver/input.h"
+#include "driver/stop.h"
+#include "loads/subare.h"
+
+namespace meridolan {
+
+namespace {
+
+// A list that would not fit its segment cannot be stored; the run ends instead.
+void check_list_length(Report& rep, const char* what, int count, std::size_t room) {
+  static const Format kTooMany(
+      "/, /, 20X, '***', A, ':', I6, ' ENTRIES GIVEN, AT MOST', I6, ' CAN BE STORED.', /, 20X, "
+      "' PROGRAM TERMINATED.', /, /");
+  if (count <= static_cast<int>(room)) return;
+  rep.write(kTooMany, {what, count, static_cast<int>(room)});
+  STOP(rep);
+}
+
+// The data of the joints in one direction (x: between slab columns, y: between
+// slab rows), so that both directions share one reading routine.
+struct Joint {
+  int& LT;
+  double &DI, &DO, &ED, &SP, &WJ, &PRD, &KDC, &AGG, &DIN, &AS, &PHI;
+  int& ND;
+  std::vector<int>& NDOW;
+  const Format& heading;
+  const Format& list;
+  const char* list_name;
+};
+
+void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
+  static const Format kSteel("/, /, /, 10X, 'TYPE OF LOAD TRANSFER: STEEL BARS'");
+  static const Format kAggregate("/, /, /, 10X, 'TYPE OF LOAD TRANSFER: AGGREGATE INTERLOCK'");
+  static const Format kBoth(
+      "/, /, /, 10X, 'TYPE OF LOAD TRANSFER: COMBINATION OF AGGREGATE INTERLOCK ', "
+      "'AND STEEL BARS'");
+  static const Format kDowelRec("2F10.3, E10.3, 3F10.3, E10.3");
+  static const Format kDowels(
+      "/, /, /, 10X, 'PROPERTIES OF THE DOWEL BARS:', /, /, 27X, 'INSIDE DIA.=', F10.3, /, 26X, "
+      "'OUTSIDE DIA.=', F10.3, /, 17X, 'MODULUS OF ELASTICITY=', E10.3, /, 31X, 'SPACING=', "
+      "F10.3, /, 23X, 'POISSON RATIO =', F10.3, /, 12X, 'DOWEL-CONCRETE INTERACTION=', E10.3, /, "
+      "/, /, 27X, 'JOINT WIDTH=', F10.3");
+  static const Format kCount("I5");
+  static const Format kNodes("16I5");
+  static const Format kAggRec("E10.3");
+  static const Format kAgg("/, /, 10X, 'AGGREGATE INTERLOCK FACTOR=', E10.3");
+  // Single-precision 0.01: the narrowest joint the dowel terms are formed for.
+  constexpr double kMinWidth = 0.009999999776482582;
+
+  rep.write(j.heading);
+  if (j.LT == 1) rep.write(kSteel);
+  if (j.LT == 0) rep.write(kAggregate);
+  if (j.LT == 2) rep.write(kBoth);
+
+  if (j.LT != 0) {
+    if (C.INMODE != 0) deck.read(kDowelRec, {j.DI, j.DO, j.ED, j.SP, j.WJ, j.PRD, j.KDC});
+    rep.write(kDowels, {j.DI, j.DO, j.ED, j.SP, j.PRD, j.KDC, j.WJ});
+    j.ND = 0;
+    if (j.SP == 0.0) {
+      deck.read(kCount, {j.ND});
+      if (j.ND > 0) {
+        check_list_length(rep, j.list_name, j.ND, j.NDOW.size());
+        const std::span<int> nodes(j.NDOW.data(), static_cast<std::size_t>(j.ND));
+        deck.read(kNodes, targets(nodes));
+        rep.write(j.list, items(std::span<const int>(nodes)));
+      }
+    }
+    // Section properties of the dowel: moment of inertia, effective shear area
+    // (solid or hollow bar) and shear-deformation factor. The multipliers are the
+    // single-precision values of pi/64, 0.9 pi/4 and its hollow-bar counterpart.
+    j.DIN = 0.04908699914813042 * (std::pow(j.DO, 4.0) - std::pow(j.DI, 4.0));
+    if (j.DI == 0.0) {
+      j.AS = 0.7068579792976379 * std::pow(j.DO, 2.0);
+    } else {
+      j.AS = 0.350616991519928 * std::pow(std::pow(j.DO, 2.0) + std::pow(j.DI, 2.0), 2.0) *
+             (j.DO - j.DI) / std::pow(j.DO + j.DI, 3.0);
+    }
+    // A zero (or vanishing) joint width is taken at the floor that the stiffness and
+    // the transfer report also use, so PHI stays finite and consistent with them.
+    const double wj = j.WJ <= kMinWidth ? kMinWidth : j.WJ;
+    j.PHI = 24.0 * (1.0 + j.PRD) * j.DIN / (std::pow(wj, 2.0) * j.AS);
+  }
+
+  if (j.LT != 1) {
+    if (C.INMODE != 0) deck.read(kAggRec, {j.AGG});
+    rep.write(kAgg, {j.AGG});
+  }
+}
+
+void read_joints(Deck& deck, Report& rep, Control& C, Work& w) {
+  static const Format kHeadX(
+      "'1', /, /, 10X, '********** LOAD TRANSFER IN X-DIRECTION ', '********'");
+  static const Format kHeadY(
+      "/, /, /, /, /, /, 10X, '********** LOAD TRANSFER IN Y-DIRECTION ', '********'");
+  static const Format kListX(
+      "10X, 'DOWELS ARE LOCATED AT THE FOLLOWING NODES IN X-DIRECTION', /, 10X, 16I5");
+  static const Format kListY(
+      "10X, 'DOWELS ARE LOCATED AT THE FOLLOWING NODES IN Y-DIRECTION', /, 10X, 16I5");
+
+  if (C.NSLAB == 1) return;
+  if (C.NNX[1] != 0) {
+    read_joint(deck, rep, C,
+               {C.LTX, C.DIX, C.DOX, C.EDX, C.SPX, C.WJX, C.PRDX, C.KDCX, C.AGGX, C.DINX, C.ASX,
+                C.PHIX, C.NDX, w.NDOWX, kHeadX, kListX, "DOWEL NODES IN X-DIRECTION"});
+  }
+  if (C.NNY[1] != 0) {
+    read_joint(deck, rep, C,
+               {C.LTY, C.DIY, C.DOY, C.EDY, C.SPY, C.WJY, C.PRDY, C.KDCY, C.AGGY, C.DINY, C.ASY,
+                C.PHIY, C.NDY, w.NDOWY, kHeadY, kListY, "DOWEL NODES IN Y-DIRECTION"});
+  }
+}
+
+void read_loads(Deck& deck, Report& rep, Control& C, Work& w) {
+  static const Format kAreaRec("5F10.3");
+  static const Format kAreasHead(
+      "/, /, /, /, 10X, 'LOADED AREAS AS SPECIFIED WITH RESPECT TO', ' GLOBAL COORDINATE "
+      "SYSTEM:', /, /, /, 22X, 'PRESSURE', 2X, 'X1-COOR.', 2X, 'X2-COOR.', 2X, 'Y1-COOR.', 2X, "
+      "'Y2-COOR.'");
+  static const Format kArea("/, 20X, 5F10.3");
+  static const Format kSubHead(
+      "'1', /, /, 10X, 'LOADED SUBAREAS GENERATED WITH RESPECT TO', ' MESH SPECIFIED AND LOCAL "
+      "COORDINATE SYSTEM:', /, /, /, 13X, 'ELEMENT', 2X, 'PRESSURE', 2X, 'X1-COOR.', 2X, "
+      "'X2-COOR.', 2X, 'Y1-COOR.', 2X, 'Y2-COOR.', /");
+  static const Format kSub("12X, I5, 3X, 5F10.3");
+  static const Format kTotal("10X, 'TOTAL APPLIED LOAD IS', F10.3");
+  static const Format kPage("'1', /");
+
+  C.NSUB = 0;
+  C.TOTLD = 0.0;
+  if (C.INMODE != 0 && C.NLAREA == 0) return;
+
+  if (C.INMODE != 0) {
+    for (int i = 0; i < C.NLAREA; ++i)
+      deck.read(kAreaRec, {w.PA[i], w.XA1[i], w.XA2[i], w.YA1[i], w.YA2[i]});
+  }
+  rep.write(kAreasHead);
+  for (int i = 0; i < C.NLAREA; ++i)
+    rep.write(kArea, {w.PA[i], w.XA1[i], w.XA2[i], w.YA1[i], w.YA2[i]});
+
+  SUBARE(rep, C, w);
+
+  rep.write(kSubHead);
+  for (int k = 0; k < C.NSUB; ++k) {
+    rep.write(kSub, {w.NES[k], w.PS[k], w.XS1[k], w.XS2[k], w.YS1[k], w.YS2[k]});
+    C.TOTLD += w.PS[k] * (w.XS2[k] - w.XS1[k]) * (w.YS2[k] - w.YS1[k]);
+  }
+  rep.write(kTotal, {C.TOTLD});
+  rep.write(kPage);
+}
+
+// Soil classes, zero-pressure nodes and initial gaps: read here, echoed by the
+// analyses that use them.
+void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
+  static const Format kSoil("8I5");
+  static const Format kTemp("3I5");
+  static const Format kZrp("16I5");
+  static const Format kGaps("5(I5, F10.3)");
+  static const Format kBadNode(
+      "/, /, 20X, '***NODE', I6, ' OF THE INITIAL GAP RECORDS IS NOT A NODE OF THE MESH (1 TO', "
+      "I6, ').', /, 20X, ' PROGRAM TERMINATED.', /, /");
+
+  if (C.INMODE == 0) return;
+  if (C.ISUBGR == 0) deck.read(kSoil, targets(std::span<int>(w.ISOIL.data(), C.NNODE)));
+  if (C.ICURL == 0) return;
+
+  deck.read(kTemp, {C.NZRP, C.NGAPN, C.ICYCLE});
+  if (C.NZRP != 0) {
+    check_list_length(rep, "NODES WITH ZERO INITIAL REACTIVE PRESSURE", C.NZRP, w.IZRP.size());
+    const std::size_t n = C.NZRP > 0 ? static_cast<std::size_t>(C.NZRP) : 0;
+    deck.read(kZrp, targets(std::span<int>(w.IZRP.data(), n)));
+  }
+  std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
+  std::fill(w.ICON.begin(), w.ICON.end(), 0);
+  if (C.NGAPN != 0) {
+    check_list_length(rep, "NODES WITH AN INITIAL GAP", C.NGAPN, w.IGAPN.size());
+    const std::size_t n = C.NGAPN > 0 ? static_cast<std::size_t>(C.NGAPN) : 0;
+    std::vector<double> gap(n, 0.0);
+    std::vector<Target> list;
+    list.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+      list.emplace_back(w.IGAPN[i]);
+      list.emplace_back(gap[i]);
+    }
+    deck.read(kGaps, list);
+    for (std::size_t i = 0; i < n; ++i) {
+      const int node = w.IGAPN[i];
+      if (node < 1 || node > static_cast<int>(w.GAPN.size())) {
+        rep.write(kBadNode, {node, C.NNODE});
+        STOP(rep);
+      }
+      w.GAPN[node - 1] = gap[i];
+    }
+  }
+}
+
+}  // namespace
+
+void read_joints_and_loads(Deck& deck, Report& rep, Control& C, Work& w) {
+  static const Format kPage("'1', /");
+  read_joints(deck, rep, C, w);
+  if (C.ICURL == 0) rep.write(kPage);
+  C.GSH = {(1.0 - C.PR1) / 2.0, (1.0 - C.PR2) / 2.0};
+  read_loads(deck, rep, C, w);
+  C.ITNO = 1;
+  read_special(deck, rep, C, w);
+}
+
+}  // namespace meridolan

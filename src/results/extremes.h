@@ -1,0 +1,13 @@
+// Search for the extreme nodal results of a pass.
+#pragma once
+
+#include "driver/control.h"
+#include "driver/work.h"
+
+namespace meridolan::results {
+
+// Continues the searches in w.ext over every node: deflections and the bottom
+// stresses of each layer. Equal values move the entry to the later node.
+void search_extremes(const Control& C, Work& w);
+
+}  // namespace meridolan::results

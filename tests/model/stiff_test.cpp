@@ -1,0 +1,152 @@
+// Assembly: element classification, band-store addressing against a dense assembly,
+// and the symmetry penalties.
+#include "model/stiff.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "model/addek.h"
+#include "model/mesh.h"
+#include "model/plate.h"
+#include "model/shape_poly.h"
+#include "model/support.h"
+#include "model/symtry.h"
+#include "solvers/slab_model.h"
+
+namespace meridolan {
+namespace {
+
+using testing::makeSlab;
+
+TEST(Mesh, TwoSlabsSideBySide) {
+  // NNX = (3, 3), NNY = (4): elements 7, 8, 9 lie in the joint strip at x = 10.
+  auto m = makeSlab({0, 5, 10, 10, 15, 20}, {0, 4, 8, 12}, 8, 4e6, 0.15, 100, 5, 2);
+  EXPECT_EQ(m.C.NNODE, 24);
+  EXPECT_EQ(m.C.NEQ, 72);
+  EXPECT_EQ(m.C.MBAND, 18);
+  EXPECT_EQ(m.C.NBAND, 1296);
+  EXPECT_EQ(m.C.NELEM, 15);
+  for (int e = 1; e <= m.C.NELEM; ++e) {
+    const auto n = ELNODE(e, m.C.NYT);
+    const double a = (m.XN[n[2] - 1] - m.XN[n[0] - 1]) / 2;
+    const double b = (m.YN[n[1] - 1] - m.YN[n[0] - 1]) / 2;
+    const ElKind want = (e >= 7 && e <= 9) ? ElKind::XJoint : ElKind::Plate;
+    EXPECT_EQ(ELKIND(m.C.NSLAB, a, b), want) << "element " << e;
+  }
+  EXPECT_EQ(ELNODE(7, 4), (std::array<int, 4>{9, 10, 13, 14}));
+  EXPECT_EQ(m.XN[9 - 1], 10.0);
+  EXPECT_EQ(m.XN[13 - 1], 10.0);
+  m.assemble();
+  EXPECT_EQ(m.W.NODEL, (std::array<int, 4>{19, 20, 23, 24}));  // last element, 15
+  // Node 9 (x = 10) closes the first slab, node 13 (theta-y: equation 39) opens the
+  // second; the plate elements on either side couple them to their neighbours.
+  EXPECT_NE(m.SK[m.word(3 * 5 - 2, 3 * 9 - 2)], 0.0);
+  EXPECT_NE(m.SK[m.word(3 * 13 - 2, 39)], 0.0);
+  EXPECT_NE(m.SK[m.word(39, 3 * 17)], 0.0);
+}
+
+TEST(Mesh, CrossingOfTwoJointsIsEmpty) {
+  // Coordinates repeated at the end: the last element is the empty crossing, so
+  // NODEL keeps the corners of the one before it and nothing touches its nodes.
+  auto m = makeSlab({0, 10, 10}, {0, 10, 10}, 8, 4e6, 0.15, 100, 5, 4);
+  m.assemble();
+  EXPECT_EQ(m.W.NODEL, (std::array<int, 4>{4, 5, 7, 8}));
+  for (int r = 3 * 9 - 2; r <= 27; ++r) EXPECT_EQ(m.SK[m.word(r, r)], 0.0) << r;
+}
+
+// The band store against a dense assembly of the same element matrices, placed by
+// the full 12 x 12 row and column of every word.
+TEST(Assembly, BandStoreMatchesDenseAssembly) {
+  auto m = makeSlab({0, 4, 10, 12}, {0, 3, 9}, 8, 4e6, 0.15, 120, 9);
+  m.C.VSHEAR = 900;
+  m.SKN = {100, 110, 120, 130, 140, 150, 160, 170, 180, 190, 200, 210};
+  m.assemble();
+
+  const int neq = m.C.NEQ;
+  std::vector<double> K(neq * neq, 0.0);
+  for (int e = 1; e <= m.C.NELEM; ++e) {
+    const auto n = ELNODE(e, m.C.NYT);
+    const double a = (m.XN[n[2] - 1] - m.XN[n[0] - 1]) / 2;
+    const double b = (m.YN[n[1] - 1] - m.YN[n[0] - 1]) / 2;
+    std::array<double, 2> CLAY{};
+    std::array<double, 180> EKL{};
+    std::array<double, 90> EK{};
+    PLATE(m.C, a, b, 8, 4e6, 0, 0, CLAY, EKL, EK);
+    SUPPORT(m.C, n, a, b, m.SKN, m.ICON, EK);
+    if (e == 1) {
+      EXPECT_EQ(m.SK[m.C.MBAND - 1], EK[29]);  // w of N1 with theta-y of N4
+    }
+    for (int k = 0; k < 90; ++k) {
+      const auto rc = testing::wordRC(k);
+      if (rc[0] < 0) continue;
+      const int r = 3 * (n[rc[0] / 3] - 1) + rc[0] % 3;
+      const int c = 3 * (n[rc[1] / 3] - 1) + rc[1] % 3;
+      K[r * neq + c] += EK[k];
+    }
+  }
+  EXPECT_EQ(m.C.MBAND - 1, 3 * (m.C.NYT + 1) + 3 - 1);
+  for (int r = 0; r < neq; ++r)
+    for (int c = r; c < neq; ++c) {
+      const double want = K[r * neq + c];
+      if (c - r < m.C.MBAND) {
+        EXPECT_NEAR(m.SK[m.word(r + 1, c + 1)], want, 1e-12 * std::abs(want)) << r << "," << c;
+      } else {
+        EXPECT_EQ(want, 0.0) << "coupling outside the band " << r << "," << c;
+      }
+    }
+  // Words past the last column stay zero.
+  for (int r = neq - m.C.MBAND + 2; r <= neq; ++r)
+    for (int c = neq + 1; c < r + m.C.MBAND; ++c) EXPECT_EQ(m.SK[m.word(r, c)], 0.0);
+}
+
+TEST(Assembly, LumpedSpringsGiveEachNodeItsShareOfArea) {
+  // Zero plate modulus leaves the springs alone: an interior node gets four quarters.
+  auto m = makeSlab(testing::lines(4, 6), testing::lines(4, 4), 8, 0, 0.15, 50, 7);
+  m.assemble();
+  const double element = 6 * 4;
+  EXPECT_DOUBLE_EQ(m.SK[m.word(3 * 6 - 2, 3 * 6 - 2)], 50 * element);      // interior
+  EXPECT_DOUBLE_EQ(m.SK[m.word(3 * 2 - 2, 3 * 2 - 2)], 50 * element / 2);  // edge
+  EXPECT_DOUBLE_EQ(m.SK[m.word(1, 1)], 50 * element / 4);                  // corner
+}
+
+TEST(Assembly, AddsToWhatTheStoreHolds) {
+  auto m = makeSlab(testing::lines(3, 5), testing::lines(3, 5), 8, 4e6, 0.15, 100);
+  m.assemble();
+  const auto once = m.SK;
+  STIFF(m.C, m.data(), m.SK, m.W);
+  for (std::size_t i = 0; i < once.size(); ++i)
+    EXPECT_NEAR(m.SK[i], 2 * once[i], 1e-14 * std::abs(once[0])) << i;
+}
+
+TEST(Symmetry, PenaltyOnTheRotationsOfTheFirstLines) {
+  const double pen = 9.999999562023526e+24;
+  EXPECT_EQ(pen, static_cast<double>(1e25f));
+  Control C;
+  C.NXT = 6;
+  C.NYT = 4;
+  C.MBAND = 18;
+  const int neq = 72;
+  const std::vector<int> thx = {2, 14, 26, 38, 50, 62}, thy = {3, 6, 9, 12};
+  for (int isym : {1, 2, 3}) {
+    C.ISYM = isym;
+    std::vector<double> SK(neq * C.MBAND, 7.0);
+    SYMTRY(C, SK);
+    std::vector<int> want;
+    if (isym != 2) want.insert(want.end(), thx.begin(), thx.end());
+    if (isym != 1) want.insert(want.end(), thy.begin(), thy.end());
+    for (int r = 1; r <= neq; ++r) {
+      const bool hit = std::find(want.begin(), want.end(), r) != want.end();
+      EXPECT_EQ(SK[(r - 1) * C.MBAND], hit ? pen : 7.0) << "isym " << isym << " eq " << r;
+    }
+    EXPECT_EQ(std::count(SK.begin(), SK.end(), 7.0), static_cast<long>(SK.size() - want.size()));
+    const auto first = SK;
+    SYMTRY(C, SK);  // replaces, does not add
+    EXPECT_EQ(SK, first);
+  }
+}
+
+}  // namespace
+}  // namespace meridolan

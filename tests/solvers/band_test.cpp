@@ -1,0 +1,168 @@
+// Band solver: against a dense solve, repeated solutions, and singular systems.
+#include "solvers/band.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "solvers/slab_model.h"
+
+namespace meridolan {
+namespace {
+
+using testing::lines;
+using testing::makeSlab;
+using testing::SlabModel;
+
+// Dense symmetric matrix of a band store.
+std::vector<double> dense(const SlabModel& m) {
+  const int n = m.C.NEQ;
+  std::vector<double> K(n * n, 0.0);
+  for (int r = 1; r <= n; ++r)
+    for (int c = r; c < r + m.C.MBAND && c <= n; ++c)
+      K[(r - 1) * n + c - 1] = K[(c - 1) * n + r - 1] = m.SK[m.word(r, c)];
+  return K;
+}
+
+// Gaussian elimination with partial pivoting.
+std::vector<double> denseSolve(std::vector<double> K, std::vector<double> f) {
+  const int n = static_cast<int>(f.size());
+  for (int i = 0; i < n; ++i) {
+    int p = i;
+    for (int r = i + 1; r < n; ++r)
+      if (std::abs(K[r * n + i]) > std::abs(K[p * n + i])) p = r;
+    for (int c = 0; c < n; ++c) std::swap(K[i * n + c], K[p * n + c]);
+    std::swap(f[i], f[p]);
+    for (int r = i + 1; r < n; ++r) {
+      const double l = K[r * n + i] / K[i * n + i];
+      for (int c = i; c < n; ++c) K[r * n + c] -= l * K[i * n + c];
+      f[r] -= l * f[i];
+    }
+  }
+  for (int i = n - 1; i >= 0; --i) {
+    for (int c = i + 1; c < n; ++c) f[i] -= K[i * n + c] * f[c];
+    f[i] /= K[i * n + i];
+  }
+  return f;
+}
+
+std::vector<double> randomLoad(int n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_real_distribution<double> u(-1000.0, 1000.0);
+  std::vector<double> f(n);
+  for (double& v : f) v = u(gen);
+  return f;
+}
+
+void expectClose(const std::vector<double>& got, const std::vector<double>& want, double rel) {
+  double big = 0;
+  for (double v : want) big = std::max(big, std::abs(v));
+  for (std::size_t i = 0; i < want.size(); ++i)
+    EXPECT_NEAR(got[i], want[i], rel * big) << "equation " << i + 1;
+}
+
+// Reduces, solves one load and compares with the dense solve of the same matrix.
+void checkAgainstDense(SlabModel& m, unsigned seed, double rel) {
+  const auto K = dense(m);
+  const auto f = randomLoad(m.C.NEQ, seed);
+  ASSERT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0);
+  std::vector<double> R = f;
+  DISP(m.C.MBAND, m.C.NEQ, R, m.SKR, m.SK);
+  expectClose(R, denseSolve(K, f), rel);
+}
+
+TEST(Band, TwoByTwoNodesEqualsDenseSolve) {
+  // NEQ = 12, MBAND = 12: every row reaches the end of the matrix.
+  auto m = makeSlab({0, 20}, {0, 15}, 9, 4e6, 0.15, 150);
+  EXPECT_EQ(m.C.NEQ, 12);
+  EXPECT_EQ(m.C.MBAND, 12);
+  m.assemble();
+  checkAgainstDense(m, 1, 1e-10);
+  // Words past the last column were divided too and are still zero.
+  for (int r = 2; r <= 12; ++r)
+    for (int c = 13; c < r + 12; ++c) EXPECT_EQ(m.SK[m.word(r, c)], 0.0);
+}
+
+TEST(Band, RealisticBandEqualsDenseSolve) {
+  // Uneven spacing, springs on a stiff slab, with symmetry penalties on one line.
+  auto m =
+      makeSlab({0, 10, 25, 40, 48, 60, 75, 90, 100}, {0, 12, 20, 36, 50, 60}, 10, 4e6, 0.15, 200);
+  m.assemble();
+  checkAgainstDense(m, 2, 1e-9);
+
+  auto v = makeSlab(lines(7, 12), lines(5, 9), 8, 5e6, 0.2, 80, 9);
+  v.C.VSHEAR = 1500;
+  v.assemble();
+  checkAgainstDense(v, 3, 1e-9);
+}
+
+TEST(Band, OneReductionServesManyLoads) {
+  auto m = makeSlab(lines(6, 10), lines(5, 12), 10, 4e6, 0.15, 100);
+  m.assemble();
+  const auto K = dense(m);
+  // Garbage in SKR on entry must not matter.
+  std::fill(m.SKR.begin(), m.SKR.end(), std::numeric_limits<double>::quiet_NaN());
+  ASSERT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0);
+  const auto f1 = randomLoad(m.C.NEQ, 4), f2 = randomLoad(m.C.NEQ, 5);
+  std::vector<double> r1 = f1, r1again = f1, r2 = f2;
+  DISP(m.C.MBAND, m.C.NEQ, r1, m.SKR, m.SK);
+  DISP(m.C.MBAND, m.C.NEQ, r1again, m.SKR, m.SK);
+  DISP(m.C.MBAND, m.C.NEQ, r2, m.SKR, m.SK);
+  EXPECT_EQ(r1, r1again);
+  expectClose(r1, denseSolve(K, f1), 1e-10);
+  expectClose(r2, denseSolve(K, f2), 1e-10);
+}
+
+TEST(Band, SingularSystemsAreReported) {
+  // A slab with no support anywhere: three rigid-body motions.
+  for (const auto& [nx, ny, d] : {std::array<double, 3>{6, 5, 24}, {13, 16, 12}, {40, 40, 5}}) {
+    auto m = makeSlab(lines(nx, d), lines(ny, d), 10, 4e6, 0.15, 0.0);
+    m.assemble();
+    const int eq = UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK);
+    EXPECT_GT(eq, 0) << nx << " x " << ny;
+    EXPECT_LE(eq, m.C.NEQ);
+  }
+  // A zero or non-finite diagonal is reported at its own equation.
+  auto z = makeSlab(lines(3, 10), lines(3, 10), 10, 4e6, 0.15, 100);
+  EXPECT_EQ(UPTRI(z.C.MBAND, z.C.NEQ, z.SKR, z.SK), 1);  // nothing assembled
+  z.assemble();
+  z.SK[z.word(7, 7)] = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(UPTRI(z.C.MBAND, z.C.NEQ, z.SKR, z.SK), 7);
+}
+
+TEST(Band, VerySoftSupportIsStillSolved) {
+  // 10-inch concrete on k = 1: small last pivots that still carry the answer.
+  for (const auto& [nx, ny, d] : {std::array<double, 3>{13, 16, 12}, {40, 40, 5}}) {
+    auto m = makeSlab(lines(nx, d), lines(ny, d), 10, 4e6, 0.15, 1.0);
+    m.assemble();
+    ASSERT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0) << nx << " x " << ny;
+    // A uniform pressure p on the whole slab (consistent loads of each element:
+    // corner forces p*a*b, edge moments) sinks it by p/k everywhere.
+    std::fill(m.R.begin(), m.R.end(), 0.0);
+    const double p = 2.0, a = d / 2, pab = p * a * a;
+    const int nyt = static_cast<int>(ny);
+    constexpr double xs[4] = {-1, -1, 1, 1}, ys[4] = {-1, 1, -1, 1};
+    for (int ix = 1; ix < nx; ++ix)
+      for (int iy = 1; iy < ny; ++iy) {
+        const int n1 = (ix - 1) * nyt + iy;
+        const int nodes[4] = {n1, n1 + 1, n1 + nyt, n1 + nyt + 1};
+        for (int c = 0; c < 4; ++c) {
+          m.R[3 * nodes[c] - 3] += pab;
+          m.R[3 * nodes[c] - 2] += ys[c] * pab * a / 3;
+          m.R[3 * nodes[c] - 1] -= xs[c] * pab * a / 3;
+        }
+      }
+    DISP(m.C.MBAND, m.C.NEQ, m.R, m.SKR, m.SK);
+    for (int n = 1; n <= m.C.NNODE; ++n) {
+      EXPECT_NEAR(m.R[3 * n - 3], p, 1e-6 * p) << n;
+      EXPECT_NEAR(m.R[3 * n - 2], 0.0, 1e-6 * p / d) << n;
+      EXPECT_NEAR(m.R[3 * n - 1], 0.0, 1e-6 * p / d) << n;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace meridolan

@@ -1,0 +1,89 @@
+// Reads the numbers back out of a printed report.
+#pragma once
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace meridolan::testing {
+
+// Splits a line into numbers; false when any token is not a number.
+inline bool numbers(const std::string& line, std::vector<double>& out) {
+  out.clear();
+  std::istringstream s(line);
+  std::string tok;
+  while (s >> tok) {
+    char* end = nullptr;
+    double v = std::strtod(tok.c_str(), &end);
+    if (end == tok.c_str() || *end != '\0') return false;
+    out.push_back(v);
+  }
+  return !out.empty();
+}
+
+struct NodeDeflection {
+  double w = 0, rx = 0, ry = 0, q = 0, f = 0;
+};
+
+// The deflection table: node -> values.
+inline std::map<int, NodeDeflection> deflections(const std::vector<std::string>& lines) {
+  std::map<int, NodeDeflection> out;
+  bool in = false;
+  std::vector<double> v;
+  for (const std::string& l : lines) {
+    if (l.find("DEFLECTION     X-ROTATION") != std::string::npos) {
+      in = true;
+      continue;
+    }
+    if (!in) continue;
+    if (l.find("DEPTH") != std::string::npos || l.find("VLASOV") != std::string::npos ||
+        l.find("MAXIMUM OR MINIMUM") != std::string::npos)
+      break;
+    std::string t = l;
+    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
+    if (!numbers(t, v) || (v.size() != 4 && v.size() != 6)) continue;
+    NodeDeflection d{v[1], v[2], v[3], v.size() == 6 ? v[4] : 0, v.size() == 6 ? v[5] : 0};
+    out[int(v[0])] = d;
+  }
+  return out;
+}
+
+// The stress table: node -> rows of (depth, x, y, xy, major, minor), top to bottom.
+inline std::map<int, std::vector<std::vector<double>>> stresses(
+    const std::vector<std::string>& lines) {
+  std::map<int, std::vector<std::vector<double>>> out;
+  bool in = false;
+  int node = 0;
+  std::vector<double> v;
+  for (const std::string& l : lines) {
+    if (l.find("DEPTH") != std::string::npos && l.find("X-STRESS") != std::string::npos) {
+      in = true;
+      continue;
+    }
+    if (!in) continue;
+    if (l.find("MAXIMUM OR MINIMUM") != std::string::npos) break;
+    std::string t = l;
+    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
+    if (!numbers(t, v)) continue;
+    if (v.size() == 7) {
+      node = int(v[0]);
+      out[node].push_back(std::vector<double>(v.begin() + 1, v.end()));
+    } else if (v.size() == 6 && node != 0) {
+      out[node].push_back(v);
+    }
+  }
+  return out;
+}
+
+// The number after `label` on the first line holding it.
+inline double value_after(const std::vector<std::string>& lines, const std::string& label) {
+  for (const std::string& l : lines) {
+    auto p = l.find(label);
+    if (p != std::string::npos) return std::strtod(l.c_str() + p + label.size(), nullptr);
+  }
+  return std::nan("");
+}
+
+}  // namespace meridolan::testing
