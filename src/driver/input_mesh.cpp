@@ -189,11 +189,11 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
   static const Format kBadNode(
       "/, /, 20X, '***NODE', I6, ' OF THE SUBGRADE MODULUS RECORDS IS NOT A NODE OF THE MESH', "
       "' (1 TO', I6, ').', /, 20X, ' PROGRAM TERMINATED.', /, /");
-  // One third in single precision, as the elastic-solid radius has always used it.
+  // One third rounded to single precision: the elastic-solid radius is formed with it.
   constexpr double kOneThird = 0.3333333432674408;
 
   const std::size_t nskn = std::min(w.SKN.size(), static_cast<std::size_t>(std::max(C.NNODE, 0)));
-  bool uniform = true;  // the modulus line follows (step with SUBK and RRS)
+  bool uniform = true;  // one modulus for all nodes: its line and radius follow
   if (C.INMODE != 0) {
     if (C.SUBK == 0.0 && C.ISUBGR != 8) {
       uniform = false;

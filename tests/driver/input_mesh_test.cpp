@@ -282,6 +282,18 @@ TEST(SubgradeEcho, PerNodeModulusAndVlasovLine) {
   }
 }
 
+TEST(SubgradeEcho, ModulusForANodeOutsideTheMeshStops) {
+  Control C = control({3}, {2});
+  C.SUBK = 0.0;
+  Work w;
+  Reading r =
+      mesh(C, w, head32() + fmt_f(100.0) + fmt_i(1) + "\n" + fmt_i(7, 3) + fmt_f(1.0) + "\n");
+  EXPECT_TRUE(r.stopped);
+  EXPECT_TRUE(
+      r.has("***NODE     7 OF THE SUBGRADE MODULUS RECORDS IS NOT A NODE OF THE MESH (1 TO"
+            "     6)."));
+}
+
 TEST(SubgradeEcho, ElasticSolidHasItsOwnRadius) {
   Control C = control({3}, {2});
   C.ISUBGR = 8;

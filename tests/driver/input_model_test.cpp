@@ -296,5 +296,20 @@ TEST(SpecialRecords, GapAtANodeOutsideTheMeshStops) {
       r.has("***NODE    10 OF THE INITIAL GAP RECORDS IS NOT A NODE OF THE MESH (1 TO     9)."));
 }
 
+TEST(JointEcho, ADowelListLongerThanItsSegmentStops) {
+  // The x-direction list has room for NYT = 3 nodes.
+  Control C = control({2, 2}, {3});
+  C.LTX = 1;
+  Work w;
+  Reading r =
+      joints(C, w, dowels(0, 1.25, 0, 0.25, 0.3) + fmt_i(5) + "\n" + nodes16({1, 2, 3, 4, 5}),
+             {0, 10, 10, 20}, {0, 10, 20});
+  EXPECT_TRUE(r.stopped);
+  EXPECT_TRUE(
+      r.has("***DOWEL NODES IN X-DIRECTION:     5 ENTRIES GIVEN, AT MOST     3 CAN BE "
+            "STORED.\r\n                    PROGRAM TERMINATED."));
+  EXPECT_FALSE(r.has("DOWELS ARE LOCATED"));
+}
+
 }  // namespace
 }  // namespace meridolan

@@ -61,6 +61,9 @@ struct SlabDeck {
     d += list8(xc, 4) + list8(yc, 4);
     for (const Layer& l : layers)
       d += fmt_f(l.h) + fmt_e(l.E) + fmt_f(l.nu) + fmt_f(0) + fmt_f(0) + fmt_e(0) + "\n";
+    // No modulus on the control record: every node gets the default modulus, here
+    // zero (an unsupported slab).
+    if (k == 0.0 && isubgr != 8) d += fmt_f(0.0) + fmt_i(0) + "\n";
     for (const Load& q : loads)
       d += fmt_f(q.p) + fmt_f(q.x1) + fmt_f(q.x2) + fmt_f(q.y1) + fmt_f(q.y2) + "\n";
     return d;

@@ -1,6 +1,7 @@
 // Reads the numbers back out of a printed report.
 #pragma once
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <sstream>
