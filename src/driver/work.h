@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "driver/band_allocator.h"
 #include "driver/control.h"
 
 namespace meridolan {
@@ -18,8 +19,12 @@ struct Extremes {
   double SUMR = 0;  // sum of reaction forces
 };
 
+// The band store and its companion: by far the largest segments.
+using BandVector = std::vector<double, BandAllocator<double>>;
+
 struct Work {
-  std::vector<double> XN, YN, TDX, TDY, SK, SKR;             // 1-6
+  std::vector<double> XN, YN, TDX, TDY;                      // 1-4
+  BandVector SK, SKR;                                        // 5-6
   std::vector<double> PA, XA1, YA1, XA2, YA2;                // 7-11
   std::vector<int> NES;                                      // 12
   std::vector<double> PS, XS1, YS1, XS2, YS2;                // 13-17
