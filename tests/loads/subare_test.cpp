@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/report_lines.h"
+
 #include <array>
 #include <sstream>
 #include <string>
@@ -70,22 +72,7 @@ void expect_subs(const std::vector<Sub>& got, const std::vector<Sub>& want) {
   }
 }
 
-// Report lines as printed, without the carriage-control bytes.
-std::vector<std::string> lines(const std::string& report) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (std::size_t i = 0; i < report.size(); ++i) {
-    if (report.compare(i, 2, "\r\n") == 0) {
-      out.push_back(cur);
-      cur.clear();
-      ++i;
-    } else {
-      cur += report[i];
-    }
-  }
-  out.push_back(cur);
-  return out;
-}
+std::vector<std::string> lines(const std::string& report) { return testing::report_lines(report); }
 
 const std::vector<double> kX4{0, 10, 20, 30};
 const std::vector<double> kY3{0, 10, 20};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "support/report_lines.h"
 
 namespace meridolan::testing {
 
@@ -15,27 +16,7 @@ struct RunResult {
   std::string report;  // exact bytes
   std::string errors;
 
-  // Report lines without carriage-control bytes: every "\r\n" starts a new line, a
-  // page throw ("\f\b \r") leaves a line holding "\f", an overprint ("\r" alone)
-  // starts a line that begins with "\r".
-  std::vector<std::string> lines() const {
-    std::vector<std::string> out;
-    std::string cur;
-    for (std::size_t i = 0; i < report.size(); ++i) {
-      if (report.compare(i, 2, "\r\n") == 0) {
-        out.push_back(cur);
-        cur.clear();
-        ++i;
-      } else if (report.compare(i, 4, "\f\b \r") == 0) {
-        cur += '\f';
-        i += 3;
-      } else {
-        cur += report[i];
-      }
-    }
-    out.push_back(cur);
-    return out;
-  }
+  std::vector<std::string> lines() const { return report_lines(report); }
   bool has_line(const std::string& text) const {
     for (const auto& l : lines())
       if (l == text) return true;
