@@ -83,9 +83,10 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
       j.AS = 0.350616991519928 * std::pow(std::pow(j.DO, 2.0) + std::pow(j.DI, 2.0), 2.0) *
              (j.DO - j.DI) / std::pow(j.DO + j.DI, 3.0);
     }
-    // A zero (or vanishing) joint width is taken at the floor that the stiffness and
-    // the transfer report also use, so PHI stays finite and consistent with them.
-    const double wj = j.WJ <= kMinWidth ? kMinWidth : j.WJ;
+    // PHI is formed with the width as read. Only a width whose square vanishes (zero)
+    // would leave it unbounded; that one is taken at the floor that the stiffness and
+    // the transfer report use. A narrow nonzero width is floored by them alone.
+    const double wj = std::pow(j.WJ, 2.0) == 0.0 ? kMinWidth : j.WJ;
     j.PHI = 24.0 * (1.0 + j.PRD) * j.DIN / (std::pow(wj, 2.0) * j.AS);
   }
 

@@ -266,6 +266,11 @@ void put_fixed(std::string& out, int w, int d, double v) {
 // one cannot be shown and fills the field with asterisks.
 void put_exp(std::string& out, int w, int d, double v) {
   if (put_nonfinite(out, w, v)) return;
+  // The digits are built in fixed buffers; no field of the program comes near the limit.
+  if (d > 300) {
+    out.append(static_cast<std::size_t>(w), '*');
+    return;
+  }
   char field[400];
   char* f = field;
   int e10 = 0;
@@ -275,10 +280,6 @@ void put_exp(std::string& out, int w, int d, double v) {
     std::memset(f, '0', static_cast<std::size_t>(d));
     f += d;
   } else {
-    if (d > 300) {
-      out.append(static_cast<std::size_t>(w), '*');
-      return;
-    }
     char buf[400];
     auto r =
         std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, d - 1);
@@ -587,9 +588,12 @@ void Deck::read(const Format& f, std::initializer_list<Target> list) {
 
 void Deck::read(const Format& f, std::span<const Target> list) {
   if (!next_line()) throw incomplete(f);
-  std::size_t col = 0;  // 0-based column of the next field
+  // 0-based column of the next field, on the line that field will be read from.
+  std::size_t col = 0;
   // Line ends from '/' and reversion are taken only when a field needs the next line,
-  // so that a trailing slash does not demand a line the deck may not have.
+  // so that a trailing slash does not demand a line the deck may not have. The column
+  // restarts at once, so that nX between the line end and the field counts from the
+  // start of the new line.
   int advance = 0;
   Cursor cur(f);
   std::size_t k = 0;
@@ -599,16 +603,18 @@ void Deck::read(const Format& f, std::span<const Target> list) {
       if (k == list.size()) break;
       cur.revert();
       ++advance;
+      col = 0;
     } else if (n->op == Op::Skip) {
       col += static_cast<std::size_t>(n->w);
     } else if (n->op == Op::Slash) {
       ++advance;
+      col = 0;
     } else if (n->op == Op::Literal) {
       throw std::logic_error("format " + f.display() + ": a literal cannot be read");
     } else if (k == list.size()) {
       break;
     } else {
-      for (; advance > 0; --advance, col = 0) {
+      for (; advance > 0; --advance) {
         if (!next_line()) throw incomplete(f);
       }
       col = read_field(f, *n, list[k++], col);

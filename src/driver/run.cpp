@@ -26,6 +26,12 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors) {
     check_memory(rep, C);
     allocate(w, C);
     SLAB(deck, rep, C, w);
+    if (C.NCONT != 0) {
+      // The contour data file is written by a later version; say so rather than let
+      // a requested file be missing without a word. The report itself is complete.
+      errors << "meridolan: contour data requested (ICONT digits on record 8), but the contour "
+                "data file is not available in this version; no file was written.\n";
+    }
     STOP(rep);
   } catch (const RunStopped& stop) {
     out.flush();

@@ -97,8 +97,8 @@ void solve_pass(Report& rep, Control& C, Work& w) {
 
 void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_mesh(deck, rep, C, w);
+  require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
-  require_positive_widths(rep, C, w);
   require_available(rep, C);
 
   // Load analysis. Subgrade types of 4 and above take one pass; the stress-dependent

@@ -1,6 +1,8 @@
 // Element choice per node and corner curvature terms.
 #include "results/curvature.h"
 
+#include <bit>
+
 namespace meridolan::results {
 namespace {
 
@@ -65,6 +67,27 @@ ElementChoice by_edge_class(const Control& C, int n, const NodePlace& p) {
   return {UR | LR | UL | LL, 4.0, CornerMark::None};
 }
 
+// A symmetry index other than 0 to 3 makes both first node lines symmetry lines in
+// the stiffness but escapes the single-element rules of the mesh corners on them,
+// so the edge classes could name an element beyond the mesh edge. Such an element
+// is dropped and the others averaged, which is what those rules give there.
+ElementChoice keep_inside_mesh(const Control& C, int n, const NodePlace& p, ElementChoice ch) {
+  const int col = (n - 1) / C.NYT + 1;
+  const bool right = col < C.NXT;
+  const bool left = col > 1;
+  const bool up = p.r < C.NYT;
+  const bool down = p.r > 1;
+  unsigned kept = 0;
+  if (right && up) kept |= ch.quadrants & UR;
+  if (right && down) kept |= ch.quadrants & LR;
+  if (left && up) kept |= ch.quadrants & UL;
+  if (left && down) kept |= ch.quadrants & LL;
+  if (kept == ch.quadrants) return ch;
+  ch.quadrants = kept;
+  ch.DIVN = std::popcount(kept);
+  return ch;
+}
+
 }  // namespace
 
 ElementChoice choose_elements(const Control& C, int n, const NodePlace& p) {
@@ -81,7 +104,7 @@ ElementChoice choose_elements(const Control& C, int n, const NodePlace& p) {
     }
     if (slab_corner(C, n, p)) return kNoCurvature;
   }
-  return by_edge_class(C, n, p);
+  return keep_inside_mesh(C, n, p, by_edge_class(C, n, p));
 }
 
 Curvature corner_curvature(const Control& C, const Work& w, int n, Quadrant q, double nu,

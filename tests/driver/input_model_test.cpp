@@ -161,6 +161,15 @@ TEST(JointEcho, DerivedDowelValuesForZeroWidthAndHollowBars) {
     EXPECT_NEAR(C.PHIX, 33853.919535918314, 1e-8);
   }
   {
+    // A narrow but nonzero width is used as read: only the stiffness floors it later.
+    Control C = control({3, 3}, {3});
+    C.LTX = 1;
+    Work w;
+    joints(C, w, dowels(0, 1.25, 12, 0.005, 0.3), {0, 10, 20, 20, 30, 40}, {0, 10, 20});
+    EXPECT_EQ(C.WJX, 0.005);
+    EXPECT_NEAR(C.PHIX, 135415.67209012076, 1e-7);
+  }
+  {
     // Hollow bar: inside diameter 0.5.
     Control C = control({3, 3}, {3});
     C.LTX = 1;

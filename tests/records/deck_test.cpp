@@ -126,6 +126,15 @@ TEST(DeckRecords, LinesAndContinuation) {
   EXPECT_EQ(q, 12);
   EXPECT_EQ(d2.line_number(), 4);
 
+  // Columns skipped after '/' or after reversion count from the start of the new line.
+  std::istringstream in4("    1\n   99    2\nxx  3xx  4\nxx  5xx  6\n");
+  Deck d4(in4);
+  d4.read(Format("I5, /, 5X, I5"), {p, q});
+  EXPECT_EQ(q, 2);
+  std::array<int, 4> skipped{};
+  d4.read(Format("2(2X, I3)"), std::span<const Target>(targets(skipped)));
+  EXPECT_EQ(skipped, (std::array<int, 4>{3, 4, 5, 6}));
+
   // A trailing slash skips a line when there is one, and does not fail at the end.
   std::istringstream in3("    1\nskipped\n    2\n");
   Deck d3(in3);

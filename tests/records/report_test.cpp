@@ -83,6 +83,9 @@ TEST(ReportFields, Exponent) {
   EXPECT_EQ(field("E10.3", -1e-101), " -.100-100");
   EXPECT_EQ(field("E7.3", 12345.0), "*******");
   EXPECT_EQ(field("E8.1", 0.96), "  .1E+01");
+  // More significant digits than any double holds: asterisks, for zero as for any value.
+  EXPECT_EQ(field("E1010.1000", 0.0), std::string(1010, '*'));
+  EXPECT_EQ(field("E1010.1000", 1.0), std::string(1010, '*'));
 }
 
 TEST(ReportFields, NonFiniteAndText) {

@@ -2,6 +2,8 @@
 // with and without symmetry lines.
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "model_fixture.h"
 #include "results/curvature.h"
 
@@ -118,6 +120,35 @@ TEST(ElementChoice, SymmetryLinesKeepSingleElementsAtMeshCorners) {
     }
     EXPECT_EQ(ch.mark, CornerMark::None);
   }
+}
+
+TEST(ElementChoice, SymmetryIndexOutsideZeroToThreeStaysOnTheMesh) {
+  // The stiffness takes any other index as both symmetry lines; the element choice
+  // must still never reach past the mesh edge.
+  Model m = make_model({4}, {4});  // 16 nodes, NYT = NXT = 4
+  Control& C = m.C;
+  for (int isym : {4, -1}) {
+    C.ISYM = isym;
+    for (int n = 1; n <= C.NNODE; ++n) {
+      const ElementChoice ch = choice(C, n);
+      const int col = (n - 1) / C.NYT + 1, row = (n - 1) % C.NYT + 1;
+      SCOPED_TRACE("ISYM " + std::to_string(isym) + " node " + std::to_string(n));
+      unsigned off_mesh = 0;
+      if (col == C.NXT) off_mesh |= UR | LR;
+      if (col == 1) off_mesh |= UL | LL;
+      if (row == C.NYT) off_mesh |= UR | UL;
+      if (row == 1) off_mesh |= LR | LL;
+      EXPECT_EQ(ch.quadrants & off_mesh, 0u);
+      if (ch.quadrants != 0) {
+        EXPECT_EQ(ch.DIVN, std::popcount(ch.quadrants));
+      }
+    }
+  }
+  // The mesh corners on the lines keep one element, as with index 3.
+  C.ISYM = 4;
+  EXPECT_EQ(choice(C, 4).quadrants, LR);
+  EXPECT_EQ(choice(C, 13).quadrants, UL);
+  EXPECT_EQ(choice(C, 13).DIVN, 1.0);
 }
 
 TEST(ElementChoice, JointCornersOnTheBottomSymmetryLine) {
