@@ -28,11 +28,6 @@ constexpr std::int8_t kTerm[90] = {
 
 }  // namespace
 
-void NAXIS(double h1, double e1, double h2, double e2, double& ZNA1, double& ZNA2) {
-  ZNA2 = ((h2 + h1) * h1 * 0.5) / (e2 * h2 / e1 + h1);
-  ZNA1 = (h2 + h1) * 0.5 - ZNA2;
-}
-
 std::array<double, 2> RIGID(Control& C, double h1, double e1, double h2, double e2) {
   const double nu1 = C.PR1;
   if (C.NLAYER != 2) {

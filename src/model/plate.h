@@ -5,13 +5,9 @@
 #include <span>
 
 #include "driver/control.h"
+#include "model/neutral_axis.h"
 
 namespace meridolan {
-
-// Neutral axis of two bonded layers, placed by the moduli alone: ZNA2 is the distance
-// from the bottom layer's mid-plane up to the axis, ZNA1 from the top layer's mid-plane
-// down to it.
-void NAXIS(double h1, double e1, double h2, double e2, double& ZNA1, double& ZNA2);
 
 // Bending rigidities D1, D2 of the element's layers from the four-node mean thickness
 // and modulus of each layer. Sets C.PR2 = 0 when there is no second layer.

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "model/neutral_axis.h"
+
 namespace meridolan::results {
 namespace {
 
@@ -124,8 +126,7 @@ void store_curvature(std::vector<double>& sts, int rows, int n, const Curvature&
 
 NeutralAxis neutral_axis(double h1, double h2, double E1, double E2) {
   NeutralAxis na;
-  na.zna2 = (h1 + h2) * h1 * 0.5 / (h2 * E2 / E1 + h1);
-  na.zna1 = (h1 + h2) * 0.5 - na.zna2;
+  NAXIS(h1, E1, h2, E2, na.zna1, na.zna2);
   return na;
 }
 
