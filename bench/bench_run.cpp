@@ -92,7 +92,9 @@ void prepare(Model& m, const std::string& text) {
 StiffData data(const Work& w) {
   return {w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
 }
-Subareas subareas(const Work& w) { return {w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2}; }
+Subareas subareas(const Work& w) {
+  return {w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
+}
 
 Model& model() {
   static Model m;  // built once for all benchmarks of this program

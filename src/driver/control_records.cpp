@@ -51,8 +51,8 @@ void read_control(Deck& deck, Control& C) {
   deck.read(kLayers, {C.NLAYER, C.ICOMP, C.SUBK, C.ESUB, C.PRSUB});
   deck.read(kSubgrade, {C.ISUBGR, C.MAXIT, C.TOL1, C.TOL2, C.IPRIT});
   if (C.ISUBGR == 9) C.VSHEAR = C.ESUB;
-  deck.read(kContour, {C.ICONT[0], C.ICONT[1], C.ICONT[2], C.ICONT[3], C.ICONT[4],
-                       C.ICONT[5], C.NGRID});
+  deck.read(kContour,
+            {C.ICONT[0], C.ICONT[1], C.ICONT[2], C.ICONT[3], C.ICONT[4], C.ICONT[5], C.NGRID});
   if (C.NSLAB != 1) {
     if (C.NNX[1] != 0) deck.read(kJoint, {C.LTX, C.JSWX[0], C.JSWX[1], C.JSWX[2]});
     default_switches(C.JSWX);

@@ -46,6 +46,8 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors) {
   }
 }
 
-int run(std::istream& deck, std::ostream& report) { return run(deck, report, std::cerr); }
+int run(std::istream& deck, std::ostream& report) {
+  return run(deck, report, std::cerr);
+}
 
 }  // namespace meridolan

@@ -4,11 +4,52 @@ namespace meridolan {
 
 std::array<std::int64_t, 44> segment_lengths(const Control& c) {
   const std::int64_t nn = c.NNODE, la = c.NLAREA, ms = Control::MAXSUB;
-  return {nn,      nn,      c.LJX,  c.LJY,  c.LSK,   c.LSKR,  la,     la,     la,
-          la,      la,      ms,     ms,     ms,      ms,      ms,     ms,     3 * nn,
-          3 * nn,  3 * c.LL2, 5 * nn, 5 * c.LL2, c.NXT, c.NYT, nn,     c.LL2,  nn,
-          c.LL2,   c.LKN,   c.LSOIL, c.NPACK, nn,     nn,      nn,     nn,     3 * nn,
-          nn,      nn,      nn,     c.LJX,  nn + c.LJY, c.NYT, c.NXT, nn};
+  return {
+      nn,          //  1 XN
+      nn,          //  2 YN
+      c.LJX,       //  3 TDX
+      c.LJY,       //  4 TDY
+      c.LSK,       //  5 SK
+      c.LSKR,      //  6 SKR
+      la,          //  7 PA
+      la,          //  8 XA1
+      la,          //  9 YA1
+      la,          // 10 XA2
+      la,          // 11 YA2
+      ms,          // 12 NES
+      ms,          // 13 PS
+      ms,          // 14 XS1
+      ms,          // 15 YS1
+      ms,          // 16 XS2
+      ms,          // 17 YS2
+      3 * nn,      // 18 R
+      3 * nn,      // 19 STS1
+      3 * c.LL2,   // 20 STS2
+      5 * nn,      // 21 STN1
+      5 * c.LL2,   // 22 STN2
+      c.NXT,       // 23 XC
+      c.NYT,       // 24 YC
+      nn,          // 25 THN1
+      c.LL2,       // 26 THN2
+      nn,          // 27 EN1
+      c.LL2,       // 28 EN2
+      c.LKN,       // 29 SKN
+      c.LSOIL,     // 30 ISOIL
+      c.NPACK,     // 31 SKP
+      nn,          // 32 GAPN
+      nn,          // 33 IGAPN
+      nn,          // 34 IZRP
+      nn,          // 35 WSUB
+      3 * nn,      // 36 RSAV
+      nn,          // 37 ICON
+      nn,          // 38 ICONP
+      nn,          // 39 QSUB
+      c.LJX,       // 40 TAX
+      nn + c.LJY,  // 41 TAY
+      c.NYT,       // 42 NDOWX
+      c.NXT,       // 43 NDOWY
+      nn,          // 44 ICHG
+  };
 }
 
 void allocate(Work& w, const Control& c) {

@@ -23,20 +23,20 @@ struct Extremes {
 using BandVector = std::vector<double, BandAllocator<double>>;
 
 struct Work {
-  std::vector<double> XN, YN, TDX, TDY;                      // 1-4
-  BandVector SK, SKR;                                        // 5-6
-  std::vector<double> PA, XA1, YA1, XA2, YA2;                // 7-11
-  std::vector<int> NES;                                      // 12
-  std::vector<double> PS, XS1, YS1, XS2, YS2;                // 13-17
-  std::vector<double> R, STS1, STS2, STN1, STN2;             // 18-22
-  std::vector<double> XC, YC, THN1, THN2, EN1, EN2, SKN;     // 23-29
-  std::vector<int> ISOIL;                                    // 30
-  std::vector<double> SKP, GAPN;                             // 31-32
-  std::vector<int> IGAPN, IZRP;                              // 33-34
-  std::vector<double> WSUB, RSAV;                            // 35-36
-  std::vector<int> ICON, ICONP;                              // 37-38
-  std::vector<double> QSUB, TAX, TAY;                        // 39-41
-  std::vector<int> NDOWX, NDOWY, ICHG;                       // 42-44
+  std::vector<double> XN, YN, TDX, TDY;                   // 1-4
+  BandVector SK, SKR;                                     // 5-6
+  std::vector<double> PA, XA1, YA1, XA2, YA2;             // 7-11
+  std::vector<int> NES;                                   // 12
+  std::vector<double> PS, XS1, YS1, XS2, YS2;             // 13-17
+  std::vector<double> R, STS1, STS2, STN1, STN2;          // 18-22
+  std::vector<double> XC, YC, THN1, THN2, EN1, EN2, SKN;  // 23-29
+  std::vector<int> ISOIL;                                 // 30
+  std::vector<double> SKP, GAPN;                          // 31-32
+  std::vector<int> IGAPN, IZRP;                           // 33-34
+  std::vector<double> WSUB, RSAV;                         // 35-36
+  std::vector<int> ICON, ICONP;                           // 37-38
+  std::vector<double> QSUB, TAX, TAY;                     // 39-41
+  std::vector<int> NDOWX, NDOWY, ICHG;                    // 42-44
 
   Extremes ext;
 };

@@ -10,10 +10,10 @@ namespace meridolan {
 
 // Element work areas owned by the caller (the analysis driver).
 struct StiffWork {
-  std::array<double, 90> EK{};       // current element matrix, block triangle
-  std::array<double, 180> EKL{};     // matrix of each layer, EKL(k, L) = EKL[(L-1)*90 + k-1]
-  std::array<double, 2> CLAY{};      // plate coefficient of each layer
-  std::array<int, 4> NODEL{};        // corners of the last element assembled
+  std::array<double, 90> EK{};    // current element matrix, block triangle
+  std::array<double, 180> EKL{};  // matrix of each layer, EKL(k, L) = EKL[(L-1)*90 + k-1]
+  std::array<double, 2> CLAY{};   // plate coefficient of each layer
+  std::array<int, 4> NODEL{};     // corners of the last element assembled
 };
 
 // Per-node model data that the stiffness reads.

@@ -43,7 +43,8 @@ TEST_F(ExampleDeck, RunsToTheStopLineWithTheBanner) {
   // New page, one empty line, and the banner overprints that empty line.
   EXPECT_TRUE(result_.contains(
       "\r\n\f\b \r\r\n\r                SUBGRADE TYPE =    5   *********************************"));
-  EXPECT_TRUE(result_.has_line("                                       * I T E R A T I O N   N O.  1   *"));
+  EXPECT_TRUE(
+      result_.has_line("                                       * I T E R A T I O N   N O.  1   *"));
 }
 
 TEST_F(ExampleDeck, DeflectionTablePagesEveryFiftyNodesWithOneSumLine) {
@@ -96,10 +97,12 @@ TEST_F(ExampleDeck, StressTableEdgeRulesAndPaging) {
 
 TEST_F(ExampleDeck, SummaryShowsRangesNoteAndForces) {
   auto lines = result_.lines();
-  EXPECT_TRUE(result_.has_line("                        DEFLECTION                   =   .006460    AT NODE   85"));
+  EXPECT_TRUE(result_.has_line(
+      "                        DEFLECTION                   =   .006460    AT NODE   85"));
   // Many nodes share the largest minor principal stress (0 at the slab corners): the
   // highest node number is reported.
-  EXPECT_NE(result_.report.find("RANGE OF MINOR PRINC. STRESS BOT. LAYER 1: FROM  -177.158  AT NODE   85     TO      .000  AT NODE  169"),
+  EXPECT_NE(result_.report.find("RANGE OF MINOR PRINC. STRESS BOT. LAYER 1: FROM  -177.158  AT "
+                                "NODE   85     TO      .000  AT NODE  169"),
             std::string::npos);
   EXPECT_TRUE(result_.contains("NOTE:-  X-STRESS TOP = - (X-STRESS BOTTOM)"));
   EXPECT_FALSE(result_.contains("BOTTOM OF LAYER 2"));

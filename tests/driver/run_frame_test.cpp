@@ -20,22 +20,26 @@ bool ends_with(const std::string& s, const std::string& tail) {
 std::string head(int inmode, int nlarea, int nxt, int nyt, const std::string& contour,
                  int isubgr = 4) {
   char buf[512];
-  std::snprintf(buf, sizeof buf,
-                "%d\nSIZING RUN\n%5d    0    0    0\n%5d\n%5d\n    1    0   200.000\n%5d    1\n%s\n",
-                inmode, nlarea, nxt, nyt, isubgr, contour.c_str());
+  std::snprintf(
+      buf, sizeof buf,
+      "%d\nSIZING RUN\n%5d    0    0    0\n%5d\n%5d\n    1    0   200.000\n%5d    1\n%s\n", inmode,
+      nlarea, nxt, nyt, isubgr, contour.c_str());
   return buf;
 }
 
 TEST(Sizing, WorkedExamplesFromDecks) {
   auto two = run_file(MERIDOLAN_TEST_DATA "/two_slabs_memreq_3951.dat");
   EXPECT_EQ(two.status, 0);
-  EXPECT_TRUE(two.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=  3951"));
-  EXPECT_TRUE(two.has_line("                   TOTAL MEMORY SPACES FOR SUBROUTINE CONTUR      =  1440"));
+  EXPECT_TRUE(
+      two.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=  3951"));
+  EXPECT_TRUE(
+      two.has_line("                   TOTAL MEMORY SPACES FOR SUBROUTINE CONTUR      =  1440"));
   EXPECT_TRUE(two.has_line("                   --- NO CONTOURS REQUESTED ---"));
 
   auto solid = run_file(MERIDOLAN_TEST_DATA "/elastic_solid_memreq_60307.dat");
   EXPECT_EQ(solid.status, 0);
-  EXPECT_TRUE(solid.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH= 60307"));
+  EXPECT_TRUE(
+      solid.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH= 60307"));
 }
 
 TEST(Sizing, DerivedDimensions) {
@@ -78,9 +82,12 @@ TEST(Sizing, HugeMeshesAreCaughtNotWrapped) {
   EXPECT_GT(C.NPACK, 0);
   EXPECT_EQ(C.NNODE, 0);  // nothing that indexes arrays is stored
 
-  auto r = run_deck("1\nHUGE\n    0    0    0    0\n99999\n99999\n    1    0   200.000\n    8    1\n000000   0\n");
+  auto r = run_deck(
+      "1\nHUGE\n    0    0    0    0\n99999\n99999\n    1    0   200.000\n    8    1\n000000   "
+      "0\n");
   EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(r.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=******"));
+  EXPECT_TRUE(
+      r.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=******"));
   EXPECT_TRUE(r.has_line("                    NEEDS TOTAL MEMORY  OF AT LEAST**********"));
 }
 
@@ -89,7 +96,8 @@ TEST(MemoryCheck, LimitIsInclusive) {
   // mode 2 end the run after the check, with the contour warning on the title page.
   auto pass = run_deck(head(2, 150, 693, 11, "100000   0"));
   EXPECT_EQ(pass.status, 0);
-  EXPECT_TRUE(pass.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=******"));
+  EXPECT_TRUE(
+      pass.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=******"));
   EXPECT_FALSE(pass.contains("(FINITE ELEMENT MESH)"));
   EXPECT_TRUE(pass.contains("(SUBROUTINE CONTUR)"));
   EXPECT_TRUE(pass.has_line("                    NEEDS TOTAL MEMORY  OF AT LEAST    457380"));
@@ -98,7 +106,8 @@ TEST(MemoryCheck, LimitIsInclusive) {
   // 982 x 9 nodes with 3 loaded areas need 2,000,001.
   auto fail = run_deck(head(1, 3, 982, 9, "000000   0"));
   EXPECT_EQ(fail.status, 0);
-  EXPECT_TRUE(fail.has_line("                   ***NOT ENOUGH MEMORY FOR THE PARAMETERS PROVIDED."));
+  EXPECT_TRUE(
+      fail.has_line("                   ***NOT ENOUGH MEMORY FOR THE PARAMETERS PROVIDED."));
   EXPECT_TRUE(fail.has_line("                   (FINITE ELEMENT MESH)"));
   EXPECT_TRUE(fail.has_line("                    NEEDS TOTAL MEMORY  OF AT LEAST   2000001"));
   EXPECT_TRUE(fail.has_line("                    PROGRAM TERMINATED."));
@@ -128,9 +137,11 @@ TEST(TitlePage, BannerLayout) {
   }
   EXPECT_EQ(lines[3], std::string(19, ' ') + std::string(56, '*'));
   EXPECT_EQ(lines[6], std::string(19, ' ') + "*   MERIDOLAN    " + std::string(38, ' ') + "*");
-  EXPECT_EQ(lines[10], std::string(19, ' ') + "*   PAVEMENTS WITH A VARIETY OF SUPPORT MODELS         * ");
+  EXPECT_EQ(lines[10],
+            std::string(19, ' ') + "*   PAVEMENTS WITH A VARIETY OF SUPPORT MODELS         * ");
   for (int i = 16; i <= 20; ++i) EXPECT_EQ(lines[i].substr(19, 5), "*   -") << i;
-  EXPECT_EQ(lines[22], std::string(19, ' ') + "*    DATE OF PRESENT VERSION:   MARCH 15, 1989         *");
+  EXPECT_EQ(lines[22],
+            std::string(19, ' ') + "*    DATE OF PRESENT VERSION:   MARCH 15, 1989         *");
   // Title: two empty lines, then 19 blanks and the 80 title characters.
   EXPECT_EQ(lines[26], "");
   EXPECT_EQ(lines[27], "");
@@ -201,13 +212,15 @@ TEST(BadDecks, DeckEndingEarlyAfterTitlePage) {
 }
 
 TEST(BadDecks, ImpossibleNodeCountsStopWithMessage) {
-  auto r = run_deck("1\nT\n    0    0    0    0\n    1\n    4\n    1    0   100.000\n    5    1\n000000   0\n");
+  auto r = run_deck(
+      "1\nT\n    0    0    0    0\n    1\n    4\n    1    0   100.000\n    5    1\n000000   0\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(r.contains("AT LEAST TWO NODE LINES IN EACH DIRECTION"));
   EXPECT_TRUE(ends_with(r.report, kStop));
   // Two slab columns: the x-joint record follows the contour record.
   auto n = run_deck(
-      "1\nT\n    0    0    0    0\n    5   -2\n    4\n    1    0   100.000\n    5    1\n000000   0\n"
+      "1\nT\n    0    0    0    0\n    5   -2\n    4\n    1    0   100.000\n    5    1\n000000   "
+      "0\n"
       "    0\n");
   EXPECT_TRUE(n.contains("MUST NOT BE NEGATIVE"));
   EXPECT_TRUE(ends_with(n.report, kStop));

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "support/report_lines.h"
-
 #include <array>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "driver/stop.h"
+#include "support/report_lines.h"
 
 namespace meridolan {
 namespace {
@@ -72,7 +71,9 @@ void expect_subs(const std::vector<Sub>& got, const std::vector<Sub>& want) {
   }
 }
 
-std::vector<std::string> lines(const std::string& report) { return testing::report_lines(report); }
+std::vector<std::string> lines(const std::string& report) {
+  return testing::report_lines(report);
+}
 
 const std::vector<double> kX4{0, 10, 20, 30};
 const std::vector<double> kY3{0, 10, 20};

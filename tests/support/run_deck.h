@@ -42,6 +42,8 @@ inline std::string read_file(const std::string& path) {
   return s.str();
 }
 
-inline RunResult run_file(const std::string& path) { return run_deck(read_file(path)); }
+inline RunResult run_file(const std::string& path) {
+  return run_deck(read_file(path));
+}
 
 }  // namespace meridolan::testing

@@ -85,15 +85,18 @@ TEST(Validation, InteriorLoadMatchesClosedFormAndConverges) {
   std::vector<Interior> fe;
   for (double fine : {12.5, 6.25, 3.125, 1.5625}) {
     fe.push_back(quarter_model_interior(fine));
-    std::printf("element %7.4f in: w %.6f (theory %.6f, %+.2f %%), bottom stress %.2f (theory %.2f, %+.2f %%)\n",
-                fine, fe.back().w, theory.w, 100 * (fe.back().w / theory.w - 1), fe.back().stress,
-                theory.stress, 100 * (fe.back().stress / theory.stress - 1));
+    std::printf(
+        "element %7.4f in: w %.6f (theory %.6f, %+.2f %%), bottom stress %.2f (theory %.2f, %+.2f "
+        "%%)\n",
+        fine, fe.back().w, theory.w, 100 * (fe.back().w / theory.w - 1), fe.back().stress,
+        theory.stress, 100 * (fe.back().stress / theory.stress - 1));
   }
   // Convergence: each refinement changes the result less than the one before.
   for (std::size_t i = 2; i < fe.size(); ++i) {
     EXPECT_LT(std::abs(fe[i].w - fe[i - 1].w), std::abs(fe[i - 1].w - fe[i - 2].w)) << i;
     EXPECT_LT(std::abs(fe[i].stress - fe[i - 1].stress),
-              std::abs(fe[i - 1].stress - fe[i - 2].stress)) << i;
+              std::abs(fe[i - 1].stress - fe[i - 2].stress))
+        << i;
   }
   EXPECT_NEAR(fe.back().w / theory.w, 1.0, 0.02);
   EXPECT_NEAR(fe.back().stress / theory.stress, 1.0, 0.05);
@@ -127,7 +130,8 @@ TEST(Validation, QuarterModelReproducesFullModel) {
       EXPECT_NEAR(dq[nq].q, df[nf].q, 2e-3) << nq;
       // Stresses of the bottom row: the free-edge rules agree away from the cut lines.
       if (ix > 0 && iy > 0) {
-        for (int k = 1; k <= 5; ++k) EXPECT_NEAR(sq[nq][1][k], sf[nf][1][k], 2e-3) << nq << " col " << k;
+        for (int k = 1; k <= 5; ++k)
+          EXPECT_NEAR(sq[nq][1][k], sf[nf][1][k], 2e-3) << nq << " col " << k;
       }
       ++compared;
     }
