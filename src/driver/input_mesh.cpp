@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/input.h"
+#include "driver/node_values.h"
 #include "driver/stop.h"
 #include "driver/title.h"
 
@@ -61,13 +62,9 @@ void per_node_property(Deck& deck, Report& rep, const Control& C, double v, std:
       rep.write(f.table, node_pairs(values));
       return;
     }
-  } else if (n > 0) {
-    const auto differs = std::count_if(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(n),
-                                       [&](double x) { return x != a[0]; });
-    if (differs != 0) {
-      rep.write(f.table, node_pairs(std::span<const double>(a.data(), n)));
-      return;
-    }
+  } else if (any_differs(std::span<const double>(a.data(), n))) {
+    rep.write(f.table, node_pairs(std::span<const double>(a.data(), n)));
+    return;
   }
   std::fill(a.begin(), a.end(), v);
   rep.write(f.single, {v});
@@ -186,9 +183,6 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
       "'POISSON RATIO OF SUBGRADE =', F10.3");
   static const Format kVlasov("/, /, 10X, 'VLASOV SHEAR PARAMETER =', F15.3");
   static const Format kRrs("/, /, /, /, 10X, 'RADIUS OF RELAT. STIFFNESS=', F10.3");
-  static const Format kBadNode(
-      "/, /, 20X, '***NODE', I6, ' OF THE SUBGRADE MODULUS RECORDS IS NOT A NODE OF THE MESH', "
-      "' (1 TO', I6, ').', /, 20X, ' PROGRAM TERMINATED.', /, /");
   // One third rounded to single precision: the elastic-solid radius is formed with it.
   constexpr double kOneThird = 0.3333333432674408;
 
@@ -200,23 +194,10 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
       deck.read(kDefault, {C.KDEF, C.NKSP});
       std::fill(w.SKN.begin(), w.SKN.end(), C.KDEF);
       if (C.NKSP > 0) {
-        std::vector<int> node(static_cast<std::size_t>(C.NKSP), 0);
-        std::vector<double> modulus(node.size(), 0.0);
-        std::vector<Target> list;
-        list.reserve(2 * node.size());
-        for (std::size_t k = 0; k < node.size(); ++k) {
-          list.emplace_back(node[k]);
-          list.emplace_back(modulus[k]);
-        }
-        deck.read(kPairs, list);
         // A later pair for the same node wins.
-        for (std::size_t k = 0; k < node.size(); ++k) {
-          if (node[k] < 1 || node[k] > static_cast<int>(nskn)) {
-            rep.write(kBadNode, {node[k], C.NNODE});
-            STOP(rep);
-          }
-          w.SKN[node[k] - 1] = modulus[k];
-        }
+        for (const NodeValue& p : read_node_values(deck, rep, kPairs, C.NKSP,
+                                                   static_cast<int>(nskn), "SUBGRADE MODULUS"))
+          w.SKN[p.node - 1] = p.value;
       }
       rep.write(kHeadRead);
       rep.write(kTableRead, node_pairs(std::span<const double>(w.SKN.data(), nskn)));
@@ -224,11 +205,7 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
       std::fill(w.SKN.begin(), w.SKN.end(), C.SUBK);
     }
   } else {
-    const auto differs =
-        nskn == 0 ? 0
-                  : std::count_if(w.SKN.begin(), w.SKN.begin() + static_cast<std::ptrdiff_t>(nskn),
-                                  [&](double x) { return x != w.SKN[0]; });
-    if (differs != 0) {
+    if (any_differs(std::span<const double>(w.SKN.data(), nskn))) {
       uniform = false;
       rep.write(kTableMode0, node_pairs(std::span<const double>(w.SKN.data(), nskn)));
     } else {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/input.h"
+#include "driver/node_values.h"
 #include "driver/stop.h"
 #include "loads/subare.h"
 
@@ -132,7 +133,6 @@ void read_loads(Deck& deck, Report& rep, Control& C, Work& w) {
       "'X2-COOR.', 2X, 'Y1-COOR.', 2X, 'Y2-COOR.', /");
   static const Format kSub("12X, I5, 3X, 5F10.3");
   static const Format kTotal("10X, 'TOTAL APPLIED LOAD IS', F10.3");
-  static const Format kPage("'1', /");
 
   C.NSUB = 0;
   C.TOTLD = 0.0;
@@ -154,7 +154,7 @@ void read_loads(Deck& deck, Report& rep, Control& C, Work& w) {
     C.TOTLD += w.PS[k] * (w.XS2[k] - w.XS1[k]) * (w.YS2[k] - w.YS1[k]);
   }
   rep.write(kTotal, {C.TOTLD});
-  rep.write(kPage);
+  new_page(rep);
 }
 
 // Soil classes, zero-pressure nodes and initial gaps: read here, echoed by the
@@ -164,9 +164,6 @@ void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
   static const Format kTemp("3I5");
   static const Format kZrp("16I5");
   static const Format kGaps("5(I5, F10.3)");
-  static const Format kBadNode(
-      "/, /, 20X, '***NODE', I6, ' OF THE INITIAL GAP RECORDS IS NOT A NODE OF THE MESH (1 TO', "
-      "I6, ').', /, 20X, ' PROGRAM TERMINATED.', /, /");
 
   if (C.INMODE == 0) return;
   if (C.ISUBGR == 0) deck.read(kSoil, targets(std::span<int>(w.ISOIL.data(), C.NNODE)));
@@ -182,22 +179,11 @@ void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
   std::fill(w.ICON.begin(), w.ICON.end(), 0);
   if (C.NGAPN != 0) {
     check_list_length(rep, "NODES WITH AN INITIAL GAP", C.NGAPN, w.IGAPN.size());
-    const std::size_t n = C.NGAPN > 0 ? static_cast<std::size_t>(C.NGAPN) : 0;
-    std::vector<double> gap(n, 0.0);
-    std::vector<Target> list;
-    list.reserve(2 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-      list.emplace_back(w.IGAPN[i]);
-      list.emplace_back(gap[i]);
-    }
-    deck.read(kGaps, list);
-    for (std::size_t i = 0; i < n; ++i) {
-      const int node = w.IGAPN[i];
-      if (node < 1 || node > static_cast<int>(w.GAPN.size())) {
-        rep.write(kBadNode, {node, C.NNODE});
-        STOP(rep);
-      }
-      w.GAPN[node - 1] = gap[i];
+    const std::vector<NodeValue> gaps =
+        read_node_values(deck, rep, kGaps, C.NGAPN, C.NNODE, "INITIAL GAP");
+    for (std::size_t i = 0; i < gaps.size(); ++i) {
+      w.IGAPN[i] = gaps[i].node;
+      w.GAPN[gaps[i].node - 1] = gaps[i].value;
     }
   }
 }
@@ -205,9 +191,8 @@ void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
 }  // namespace
 
 void read_joints_and_loads(Deck& deck, Report& rep, Control& C, Work& w) {
-  static const Format kPage("'1', /");
   read_joints(deck, rep, C, w);
-  if (C.ICURL == 0) rep.write(kPage);
+  if (C.ICURL == 0) new_page(rep);
   C.GSH = {(1.0 - C.PR1) / 2.0, (1.0 - C.PR2) / 2.0};
   read_loads(deck, rep, C, w);
   C.ITNO = 1;

@@ -560,6 +560,11 @@ void Report::emit() {
   pending_ = true;
 }
 
+void new_page(Report& rep) {
+  static const Format kPage("'1', /");
+  rep.write(kPage);
+}
+
 void Report::complete_line() {
   if (!pending_) return;
   out_.write("\r\n", 2);

@@ -126,6 +126,10 @@ class Report {
   std::string line_;
 };
 
+// Starts a new page: the format "'1', /" (page throw, then one empty line) that ends
+// every block of a node table and opens several sections of the report.
+void new_page(Report& rep);
+
 // A destination for one value read from the deck.
 struct Target {
   enum class Kind : std::uint8_t { Int, Real, Text } kind;

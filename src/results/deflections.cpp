@@ -76,25 +76,19 @@ void deflection_headings(Report& rep, const Control& C) {
 void tributary_areas(const Control& C, Work& w) {
   std::fill(w.QSUB.begin(), w.QSUB.begin() + C.NNODE, 0.0);
   for (int e = 1; e <= C.NELEM; ++e) {
-    const int p1 = e + (e - 1) / (C.NYT - 1);
-    const int p2 = p1 + 1, p3 = p1 + C.NYT, p4 = p3 + 1;
-    const double a = (w.XN[p3 - 1] - w.XN[p1 - 1]) / 2;
-    const double b = (w.YN[p2 - 1] - w.YN[p1 - 1]) / 2;
-    for (int p : {p1, p2, p3, p4}) w.QSUB[p - 1] += a * b;
+    const ElementCorners el = element_corners(C, w, e);
+    const double a = el.A / 2, b = el.B / 2;
+    for (int p : el.P) w.QSUB[p - 1] += a * b;
   }
 }
 
 void deflection_table(Report& rep, const Control& C, Work& w) {
-  for (int first = 1; first <= C.NNODE; first += kBlock) {
-    const int last = std::min(first + kBlock - 1, C.NNODE);
-    for (int n = first; n <= last; ++n) {
-      if (C.ISUBGR < 8)
-        spring_line(rep, C, w, n);
-      else
-        plain_line(rep, w, n);
-    }
-    new_page(rep);
-  }
+  paged_nodes(rep, C.NNODE, kBlock, [&](int n) {
+    if (C.ISUBGR < 8)
+      spring_line(rep, C, w, n);
+    else
+      plain_line(rep, w, n);
+  });
 }
 
 void vlasov_table(Report& rep, const Control& C, Work& w) {
@@ -116,16 +110,12 @@ void vlasov_table(Report& rep, const Control& C, Work& w) {
   }
 
   rep.write(kHead);
-  for (int first = 1; first <= C.NNODE; first += kBlock) {
-    const int last = std::min(first + kBlock - 1, C.NNODE);
-    for (int n = first; n <= last; ++n) {
-      double s = sum[n - 1] / count[n - 1];
-      if (!(s > 0.0)) s = 0.0;
-      keep_largest_subgrade_stress(w.ext, s, n);
-      rep.write(kLine, {n, s});
-    }
-    new_page(rep);
-  }
+  paged_nodes(rep, C.NNODE, kBlock, [&](int n) {
+    double s = sum[n - 1] / count[n - 1];
+    if (!(s > 0.0)) s = 0.0;
+    keep_largest_subgrade_stress(w.ext, s, n);
+    rep.write(kLine, {n, s});
+  });
 }
 
 }  // namespace meridolan::results

@@ -3,11 +3,6 @@
 
 namespace meridolan::results {
 
-void new_page(Report& rep) {
-  static const Format kPage("'1', /");
-  rep.write(kPage);
-}
-
 NodePlace node_place(const Control& C, int n) {
   NodePlace p;
   const int NYT = C.NYT;

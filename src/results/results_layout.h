@@ -1,5 +1,5 @@
 // Shared helpers of the results routine: 1-based access to the displacement vector
-// and to the column-major node tables, the page throw, and the place of a node in
+// and to the column-major node tables, paged node tables, and the place of a node in
 // the slab layout.
 #pragma once
 
@@ -43,8 +43,16 @@ inline double subgrade_k(const Work& w, int n) {
   return w.SKN.size() == 1 ? w.SKN[0] : w.SKN[n - 1];
 }
 
-// Starts a new page after a block of a node table.
-void new_page(Report& rep);
+// Prints a node table in blocks of `block` nodes, `line(n)` for each node, with a new
+// page after every block (the last one included).
+template <class Line>
+void paged_nodes(Report& rep, int nnode, int block, Line&& line) {
+  for (int first = 1; first <= nnode; first += block) {
+    const int last = first + block - 1 < nnode ? first + block - 1 : nnode;
+    for (int n = first; n <= last; ++n) line(n);
+    new_page(rep);
+  }
+}
 
 // Where a node sits in the slab layout. Every slab has its own nodes, so the
 // rows and columns of one slab are found from the node counts alone.

@@ -70,11 +70,7 @@ void stress_table(Report& rep, const Control& C, const Work& w) {
   // Two-layer nodes take four lines, so fewer fit on a page.
   const int block = two_layers(C) ? 11 : 18;
   rep.write(kHead);
-  for (int first = 1; first <= C.NNODE; first += block) {
-    const int last = std::min(first + block - 1, C.NNODE);
-    for (int n = first; n <= last; ++n) print_node(rep, C, w, n);
-    new_page(rep);
-  }
+  paged_nodes(rep, C.NNODE, block, [&](int n) { print_node(rep, C, w, n); });
 }
 
 }  // namespace meridolan::results

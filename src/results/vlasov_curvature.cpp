@@ -1,6 +1,7 @@
 // Corner curvatures of the 12-term plate element for the Vlasov subgrade table.
 #include "results/vlasov_curvature.h"
 
+#include "model/mesh.h"
 #include "results/results_layout.h"
 
 namespace meridolan::results {
@@ -55,10 +56,9 @@ double wyy_at(const ElementCorners& el, const std::vector<double>& R, double x, 
 
 ElementCorners element_corners(const Control& C, const Work& w, int e) {
   ElementCorners el;
-  const int p1 = e + (e - 1) / (C.NYT - 1);
-  el.P = {p1, p1 + 1, p1 + C.NYT, p1 + C.NYT + 1};
-  el.A = w.XN[el.P[2] - 1] - w.XN[p1 - 1];
-  el.B = w.YN[el.P[1] - 1] - w.YN[p1 - 1];
+  el.P = ELNODE(e, C.NYT);
+  el.A = w.XN[el.P[2] - 1] - w.XN[el.P[0] - 1];
+  el.B = w.YN[el.P[1] - 1] - w.YN[el.P[0] - 1];
   return el;
 }
 
