@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/records.h"
+#include "base/records.h"
 
 namespace {
 

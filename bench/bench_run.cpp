@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "base/records.h"
+#include "base/work.h"
 #include "driver/control_records.h"
 #include "driver/input.h"
-#include "driver/records.h"
 #include "driver/run.h"
-#include "driver/work.h"
 #include "loads/load.h"
 #include "model/stiff.h"
 #include "results/stress.h"

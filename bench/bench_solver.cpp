@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "driver/control.h"
+#include "base/control.h"
 #include "model/stiff.h"
 #include "solvers/band.h"
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <numeric>
 
-#include "driver/stop.h"
+#include "base/stop.h"
 #include "driver/title.h"
 
 namespace meridolan {

@@ -2,8 +2,8 @@
 // and the memory check.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
+#include "base/control.h"
+#include "base/records.h"
 
 namespace meridolan {
 

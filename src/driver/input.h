@@ -1,9 +1,9 @@
 // The model part of the deck, read and echoed by the analysis driver.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan {
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <vector>
 
+#include "base/stop.h"
 #include "driver/input.h"
 #include "driver/node_values.h"
-#include "driver/stop.h"
 #include "driver/title.h"
 
 namespace meridolan {

@@ -6,9 +6,9 @@
 #include <span>
 #include <vector>
 
+#include "base/stop.h"
 #include "driver/input.h"
 #include "driver/node_values.h"
-#include "driver/stop.h"
 #include "loads/subare.h"
 
 namespace meridolan {

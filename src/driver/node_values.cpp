@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/stop.h"
+#include "base/stop.h"
 
 namespace meridolan {
 

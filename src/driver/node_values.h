@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "driver/records.h"
+#include "base/records.h"
 
 namespace meridolan {
 

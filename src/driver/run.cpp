@@ -2,11 +2,11 @@
 
 #include <iostream>
 
+#include "base/records.h"
+#include "base/stop.h"
+#include "base/work.h"
 #include "driver/control_records.h"
-#include "driver/records.h"
 #include "driver/slab.h"
-#include "driver/stop.h"
-#include "driver/work.h"
 
 namespace meridolan {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "base/stop.h"
 #include "driver/input.h"
-#include "driver/stop.h"
 #include "loads/load.h"
 #include "model/stiff.h"
 #include "model/symtry.h"

@@ -1,9 +1,9 @@
 // The analysis driver: reads the model part of the deck and runs the passes.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan {
 

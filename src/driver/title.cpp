@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "driver/stop.h"
+#include "base/stop.h"
 
 namespace meridolan {
 

@@ -1,8 +1,8 @@
 // Title page and memory report.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
+#include "base/control.h"
+#include "base/records.h"
 
 namespace meridolan {
 

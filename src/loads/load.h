@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "driver/control.h"
+#include "base/control.h"
 
 namespace meridolan {
 

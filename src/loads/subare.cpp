@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "driver/stop.h"
+#include "base/stop.h"
 
 namespace meridolan {
 

@@ -1,9 +1,9 @@
 // Subdivision of the loaded rectangles into element subareas.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan {
 

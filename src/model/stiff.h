@@ -4,7 +4,7 @@
 #include <array>
 #include <span>
 
-#include "driver/control.h"
+#include "base/control.h"
 
 namespace meridolan {
 

@@ -2,8 +2,8 @@
 // are averaged at each node, and the curvature terms of one element at one corner.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/work.h"
 #include "results/results_layout.h"
 
 namespace meridolan::results {

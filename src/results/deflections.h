@@ -2,9 +2,9 @@
 // deflection table with subgrade reactions, and the Vlasov subgrade stresses.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan::results {
 

@@ -1,8 +1,8 @@
 // Search for the extreme nodal results of a pass.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/work.h"
 
 namespace meridolan::results {
 

@@ -2,8 +2,8 @@
 // free-edge and symmetry-line rules, and the principal stresses.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/work.h"
 #include "results/curvature.h"
 #include "results/results_layout.h"
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan::results {
 

@@ -2,9 +2,9 @@
 // joint load transfer and the extreme values.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan {
 

@@ -1,9 +1,9 @@
 // The printed table of nodal stresses at the top and bottom of each layer.
 #pragma once
 
-#include "driver/control.h"
-#include "driver/records.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
 
 namespace meridolan::results {
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <vector>
 
-#include "driver/control.h"
-#include "driver/work.h"
+#include "base/control.h"
+#include "base/work.h"
 
 namespace meridolan::results {
 

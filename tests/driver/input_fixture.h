@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/records.h"
+#include "base/stop.h"
+#include "base/work.h"
 #include "driver/control_records.h"
-#include "driver/records.h"
-#include "driver/stop.h"
-#include "driver/work.h"
 #include "support/run_deck.h"
 
 namespace meridolan::testing {

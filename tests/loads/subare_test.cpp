@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/stop.h"
+#include "base/stop.h"
 #include "support/report_lines.h"
 
 namespace meridolan {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/control.h"
+#include "base/control.h"
 #include "model/stiff.h"
 
 namespace meridolan::testing {

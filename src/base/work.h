@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/band_allocator.h"
-#include "driver/control.h"
+#include "base/band_allocator.h"
+#include "base/control.h"
 
 namespace meridolan {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/records.h"
-#include "driver/stop.h"
+#include "base/records.h"
+#include "base/stop.h"
 
 namespace meridolan {
 namespace {

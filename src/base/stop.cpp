@@ -1,6 +1,6 @@
-#include "driver/stop.h"
+#include "base/stop.h"
 
-#include "driver/records.h"
+#include "base/records.h"
 
 namespace meridolan {
 

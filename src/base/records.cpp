@@ -1,4 +1,4 @@
-#include "driver/records.h"
+#include "base/records.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "driver/work.h"
+#include "base/work.h"
 
 namespace meridolan {
 
