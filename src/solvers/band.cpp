@@ -36,7 +36,8 @@ int UPTRI(int MBAND, int NEQ, std::span<double> SKR, std::span<double> SK) {
     double* const ki = k + i * mb;
     double* const ri = kr + i * mb;
     const double d = ki[0];
-    if (!std::isfinite(d) || std::abs(d) <= kLost * std::abs(ri[0])) return i + 1;
+    // Written so that a NaN pivot fails too.
+    if (!(d > kLost * std::abs(ri[0])) || !std::isfinite(d)) return i + 1;
 
     const int m = std::min(M, NEQ - 1 - i);
     for (int c = 0; c <= m; ++c) ri[c] = ki[c];
