@@ -16,7 +16,7 @@ namespace {
 // Terms of one node pair summed over the joint elements that hold it.
 struct PairSum {
   bool dowel = false;
-  double KSH = 0, KMO = 0, ka = 0;
+  double KSH = 0, KMO = 0, c4 = 0, c2 = 0, ka = 0;
 };
 
 // One joint line: the near-face node of its k-th pair (k = 1..count) and the elements
@@ -52,6 +52,8 @@ PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const Joi
     s.dowel = s.dowel || p.dowel;
     s.KSH += p.KSH;
     s.KMO += p.KMO;
+    s.c4 += p.c4;
+    s.c2 += p.c2;
     s.ka += p.ka;
   }
   return s;
@@ -59,6 +61,7 @@ PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const Joi
 
 struct Totals {
   double SD = 0, SA = 0;
+  double energy = 0;  // twice the strain energy of the dowel shear and bending terms
 };
 
 // Node lines of one joint: pairs, their loads into TD/TA, the printed lines.
@@ -72,8 +75,12 @@ Totals joint_nodes(Report& rep, const Control& C, Work& w, const JointSet& J, co
     const PairSum s = pair_terms(C, w, J, j, k);
     const double jump = defl(w.R, n) - defl(w.R, m);
     // Both slopes normal to the joint: +dw/dx is the y-rotation, -dw/dy the x-rotation.
-    const double slopes = j.x ? roty(w.R, n) + roty(w.R, m) : -(rotx(w.R, n) + rotx(w.R, m));
+    const double tn = j.x ? roty(w.R, n) : rotx(w.R, n);
+    const double tm = j.x ? roty(w.R, m) : rotx(w.R, m);
+    const double slopes = j.x ? tn + tm : -(tn + tm);
     if (s.dowel) {
+      tot.energy += s.KSH * jump * jump + 2 * s.KMO * jump * slopes + s.c4 * (tn * tn + tm * tm) +
+                    2 * s.c2 * tn * tm;
       const double td = s.KSH * jump + s.KMO * slopes;
       TD[n - 1] = td;
       TD[m - 1] = -td;
@@ -93,6 +100,18 @@ const Format& column_heading() {
   static const Format kColumns(
       "/, /, 11X, 'NODE', 9X, 'TRANSFERRED LOAD', 16X, 'NODE', 9X, 'TRANSFERRED LOAD', /");
   return kColumns;
+}
+
+// The dowel element's bending terms are not in series with the dowel-concrete spring,
+// so it is not positive definite: a solution can draw energy from the dowels, and
+// their loads then have no physical meaning (they may even push against the load).
+void check_energy(Report& rep, const Totals& t, const char* axis) {
+  static const Format kWarn(
+      "10X, '***WARNING: THE DOWELS OF THIS ', A1, '-JOINT STORE NEGATIVE ENERGY; THEIR LOADS ', "
+      "'HAVE NO PHYSICAL MEANING.', /, 10X, '   THE DOWELS ARE TOO STIFF FOR THEIR CONCRETE ', "
+      "'SUPPORT AT THIS MESH SPACING: REFINE THE MESH', /, 10X, '   ALONG THE JOINT, OR CHECK ', "
+      "'THE DOWEL MODULUS, DIAMETERS, SPACING AND DOWEL-CONCRETE INTERACTION.'");
+  if (t.energy < 0.0) rep.write(kWarn, {axis});
 }
 
 void notice(Report& rep) {
@@ -122,6 +141,7 @@ void x_joints(Report& rep, Control& C, Work& w) {
     const Totals t = joint_nodes(rep, C, w, J, {true, c, C.NYT}, w.TDX, w.TAX);
     if (J.LT != 0) rep.write(kDowels, {t.SD});
     if (J.LT != 1) rep.write(kAggregate, {t.SA});
+    check_energy(rep, t, "X");
     if (both(J.LT)) notice(rep);
     new_page(rep);
   }
@@ -143,6 +163,7 @@ void y_joints(Report& rep, Control& C, Work& w) {
     const Totals t = joint_nodes(rep, C, w, J, {false, q, C.NXT}, w.TDY, w.TAY);
     if (J.LT != 0) rep.write(kDowels, {t.SD});
     if (J.LT != 1) rep.write(kAggregate, {t.SA});
+    check_energy(rep, t, "Y");
   }
   if (both(J.LT)) notice(rep);
   new_page(rep);

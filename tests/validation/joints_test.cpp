@@ -116,9 +116,10 @@ TEST(JointValidation, StiffInterlockApproachesTheWholePavementAsOneSlab) {
     const auto s = stresses(r.lines());
     const double wc = w.at(centre).w;
     const double jump = w.at(kNear).w - w.at(kFar).w;
-    std::printf("  AGG %.0e: centre deflection %+.3f %%, centre x-stress %+.3f %%, joint opening "
-                "%.2e in\n",
-                agg, 100 * (wc / w_ref - 1), 100 * (s.at(centre)[1][1] / s_ref - 1), jump);
+    std::printf(
+        "  AGG %.0e: centre deflection %+.3f %%, centre x-stress %+.3f %%, joint opening "
+        "%.2e in\n",
+        agg, 100 * (wc / w_ref - 1), 100 * (s.at(centre)[1][1] / s_ref - 1), jump);
     // Each tenfold factor changes the answer less than the one before: it converges.
     if (agg > 1e3) {
       EXPECT_LT(std::abs(wc - prev_w), prev_step);
