@@ -19,7 +19,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 seconds=${1:-60}
 shift || true
-dir=build-fuzz
+dir=${MERIDOLAN_FUZZ_DIR:-build-fuzz}
 rm -rf "$dir"
 CXX=clang++-14 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERIDOLAN_FUZZ=ON >/dev/null
 cmake --build "$dir" -j2 --target fuzz_run
