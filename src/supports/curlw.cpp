@@ -48,9 +48,7 @@ double curling_thickness(Report& rep, const Control& C, const Work& w) {
   static const Format kNotPositive(
       "/, /, 10X, '***THE SLAB THICKNESS IS', E12.4, ': THE INITIAL CURLING DISTANCES NEED A', "
       "/, 10X, ' POSITIVE THICKNESS.', /, 10X, ' PROGRAM TERMINATED.'");
-  auto total = [&](int n) {
-    return w.THN1[n - 1] + (C.NLAYER == 2 ? w.THN2[n - 1] : 0.0);
-  };
+  auto total = [&](int n) { return w.THN1[n - 1] + (C.NLAYER == 2 ? w.THN2[n - 1] : 0.0); };
   double h = C.TH1 + C.TH2;
   if (per_node_thickness(C)) {
     h = total(1);

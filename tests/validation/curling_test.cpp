@@ -173,11 +173,12 @@ TEST(CurlingValidation, TooFewCyclesWarnAndReportTheLastSolutionWithItsContactSt
   RunResult r = run_deck(corner_lift_deck(1).text());
   ASSERT_EQ(r.status, 0) << r.errors;
   const auto lines = r.lines();
-  EXPECT_TRUE(r.contains("\r\n    ITERATION NUMBER IS   2\r\n\r\n\r\n\r\n\r\n"
-                         "         WARNING *** IC=ICYCLE\r\n"
-                         "CONVERGENCE IS NOT ACHIEVED\r\n"
-                         "         SOLUTION IS THEREFORE APPROXIMATE\r\n"
-                         "         INCREASE ICYCLE\r\n"));
+  EXPECT_TRUE(
+      r.contains("\r\n    ITERATION NUMBER IS   2\r\n\r\n\r\n\r\n\r\n"
+                 "         WARNING *** IC=ICYCLE\r\n"
+                 "CONVERGENCE IS NOT ACHIEVED\r\n"
+                 "         SOLUTION IS THEREFORE APPROXIMATE\r\n"
+                 "         INCREASE ICYCLE\r\n"));
   EXPECT_FALSE(r.contains("ITERATION NUMBER IS   3"));
   EXPECT_FALSE(last_node_list(lines, "NODES OUT OF CONTACT AFTER CURRENT ITERATION").empty());
   // The corner was in contact in the solution: it pulls on its spring (a tensile
