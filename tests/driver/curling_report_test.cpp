@@ -2,6 +2,7 @@
 // the decks they refuse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,21 @@ TEST(CurlingReport, StressDependentTypeRunsAsSpringsUnderWinklerCurling) {
   ASSERT_EQ(r.status, 0) << r.errors;
   EXPECT_FALSE(r.contains("NOT AVAILABLE"));
   EXPECT_EQ(analysis_part(r), analysis_part(springs));
+}
+
+TEST(CurlingReport, ExampleDeckConvergesWithTheLoadedCornerDown) {
+  RunResult r = run_file(MERIDOLAN_EXAMPLES "/curling_winkler.dat");
+  ASSERT_EQ(r.status, 0) << r.errors;
+  const auto l = r.lines();
+  EXPECT_TRUE(r.contains("ITERATION NUMBER IS   4"));
+  EXPECT_FALSE(r.contains("ITERATION NUMBER IS   5"));
+  EXPECT_FALSE(r.contains("WARNING"));
+  const std::vector<int> out = last_node_list(l, "NODES OUT OF CONTACT AFTER CURRENT ITERATION");
+  auto lifted = [&](int n) { return std::find(out.begin(), out.end(), n) != out.end(); };
+  EXPECT_FALSE(lifted(1));
+  EXPECT_TRUE(lifted(13) && lifted(157) && lifted(169));
+  EXPECT_NEAR(value_after(l, "THE SUM OF REACTION FORCES IS"),
+              value_after(l, "SUM OF EXTERNAL FORCES AND SELF-WEIGHT (IF ANY) ="), 0.002);
 }
 
 }  // namespace
