@@ -227,6 +227,7 @@ void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
 }  // namespace
 
 void CURLW(Report& rep, Control& C, Work& w) {
+  static const Format kSwt("/, /, 5X, 'SLAB SELF-WEIGHT                =', F10.3");
   require_nodal_moduli(rep, C);
   const double DTW = -(C.DT1 + C.DT2);
   const double h = DTW != 0.0 ? curling_thickness(rep, C, w) : 0.0;
@@ -234,7 +235,6 @@ void CURLW(Report& rep, Control& C, Work& w) {
 
   results::tributary_areas(C, w);
   print_heading(rep, C, DTW);
-  static const Format kSwt("/, /, 5X, 'SLAB SELF-WEIGHT                =', F10.3");
   const double SWT = self_weight(C, w);
   C.TOTLD += SWT;
   rep.write(kSwt, {SWT});

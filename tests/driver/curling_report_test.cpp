@@ -2,7 +2,6 @@
 // the decks they refuse.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -223,31 +222,6 @@ TEST(CurlingReport, ContactAnalysisStillRefused) {
       r.contains("NOT AVAILABLE IN THIS VERSION:\r\n"
                  "         CURLING AND GAP ANALYSIS WITH CONTACT ITERATION"));
   EXPECT_FALSE(r.contains("ANALYSIS WITH TEMPERATURE"));
-}
-
-TEST(CurlingReport, StressDependentTypeRunsAsSpringsUnderWinklerCurling) {
-  SlabDeck d = small_curling_deck();
-  RunResult springs = run_deck(d.text());
-  d.isubgr = 2;
-  RunResult r = run_deck(d.text());
-  ASSERT_EQ(r.status, 0) << r.errors;
-  EXPECT_FALSE(r.contains("NOT AVAILABLE"));
-  EXPECT_EQ(analysis_part(r), analysis_part(springs));
-}
-
-TEST(CurlingReport, ExampleDeckConvergesWithTheLoadedCornerDown) {
-  RunResult r = run_file(MERIDOLAN_EXAMPLES "/curling_winkler.dat");
-  ASSERT_EQ(r.status, 0) << r.errors;
-  const auto l = r.lines();
-  EXPECT_TRUE(r.contains("ITERATION NUMBER IS   4"));
-  EXPECT_FALSE(r.contains("ITERATION NUMBER IS   5"));
-  EXPECT_FALSE(r.contains("WARNING"));
-  const std::vector<int> out = last_node_list(l, "NODES OUT OF CONTACT AFTER CURRENT ITERATION");
-  auto lifted = [&](int n) { return std::find(out.begin(), out.end(), n) != out.end(); };
-  EXPECT_FALSE(lifted(1));
-  EXPECT_TRUE(lifted(13) && lifted(157) && lifted(169));
-  EXPECT_NEAR(value_after(l, "THE SUM OF REACTION FORCES IS"),
-              value_after(l, "SUM OF EXTERNAL FORCES AND SELF-WEIGHT (IF ANY) ="), 0.002);
 }
 
 }  // namespace

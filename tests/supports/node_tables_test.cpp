@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,18 +36,6 @@ TEST(NodeTables, EightPairsALineAndANewPageAfterFiftyLinesAndAfterTheLast) {
   EXPECT_EQ(lines[54], "\f");
 }
 
-TEST(NodeTables, DisplacementVectorShownWithAStrideOfThree) {
-  std::ostringstream out;
-  Report rep(out);
-  static const Format kLine("6(5X, I5, F10.5)");
-  const std::vector<double> R = {0.1, 9, 9, 0.2, 9, 9, 0.3, 9, 9};
-  node_value_table(rep, kLine, 6, 3, R, 3);
-  const auto lines = report_lines(out.str());
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[1], "        1    .10000         2    .20000         3    .30000     ");
-  EXPECT_EQ(lines[2], "\f");
-}
-
 TEST(NodeTables, ListsWrapAfterTwentyFourNodesAndAnEmptyListIsOneBlankLine) {
   std::ostringstream out;
   Report rep(out);
@@ -60,16 +49,6 @@ TEST(NodeTables, ListsWrapAfterTwentyFourNodesAndAnEmptyListIsOneBlankLine) {
   EXPECT_EQ(lines[2], "       25");
   EXPECT_EQ(lines[3], "    ");
   EXPECT_EQ(lines[1].size(), 4u + 24 * 5);
-}
-
-TEST(NodeTables, ChangedAndLiftedNodesInAscendingOrder) {
-  const std::vector<int> icon = {0, 1, 1, 0, 1}, iconp = {0, 0, 1, 1, 1};
-  std::vector<int> list(5, -1);
-  ASSERT_EQ(changed_nodes(5, icon, iconp, list), 2);
-  EXPECT_EQ(list[0], 2);
-  EXPECT_EQ(list[1], 4);
-  ASSERT_EQ(nodes_out_of_contact(5, icon, list), 3);
-  EXPECT_EQ((std::vector<int>(list.begin(), list.begin() + 3)), (std::vector<int>{2, 3, 5}));
 }
 
 // A plan from x = 100 to 160 and y = -20 to 40 in two elements each way.
@@ -93,20 +72,6 @@ TEST(CurlData, CentreOfCurlingByTheSymmetryIndexFromTheFirstNodeLines) {
     EXPECT_EQ(c.x, want[std::min(isym, 3)].first) << isym;
     EXPECT_EQ(c.y, want[std::min(isym, 3)].second) << isym;
   }
-}
-
-TEST(CurlData, SelfWeightOverThePlanOrFromTheNodalThicknesses) {
-  Plan p;
-  p.C.NLAYER = 1;
-  p.C.TH1 = 8;
-  p.C.GAM1 = 0.125;
-  EXPECT_EQ(self_weight(p.C, p.w), 1.0 * 60 * 60);
-  // Thickness per node: the nodal weights times the tributary areas.
-  p.C.TH1 = 0;
-  p.w.THN1 = {8, 8, 8, 8, 16, 8, 8, 8, 8};
-  p.w.QSUB = {225, 450, 225, 450, 900, 450, 225, 450, 225};
-  EXPECT_EQ(self_weight(p.C, p.w), 1.0 * 3600 + 900);
-  EXPECT_EQ(unit_weight(p.C, p.w, 5), 2.0);
 }
 
 }  // namespace
