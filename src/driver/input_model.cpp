@@ -198,6 +198,8 @@ void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
     check_list_length(rep, "NODES WITH ZERO INITIAL REACTIVE PRESSURE", C.NZRP, w.IZRP.size());
     const std::size_t n = C.NZRP > 0 ? static_cast<std::size_t>(C.NZRP) : 0;
     deck.read(kZrp, targets(std::span<int>(w.IZRP.data(), n)));
+    check_nodes(rep, std::span<const int>(w.IZRP.data(), n), C.NNODE,
+                "ZERO INITIAL REACTIVE PRESSURE");
   }
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   std::fill(w.ICON.begin(), w.ICON.end(), 0);

@@ -10,6 +10,8 @@
 #include "model/symtry.h"
 #include "results/stress.h"
 #include "solvers/band.h"
+#include "solvers/reduce.h"
+#include "supports/curlw.h"
 
 namespace meridolan {
 
@@ -24,17 +26,20 @@ void banner(Report& rep, int isubgr, int itno) {
 }
 
 // Analyses that this version does not carry out end the run with a message instead
-// of a report that would look like a result.
+// of a report that would look like a result. The Winkler curling analysis
+// (ICURL != 0, IWINK = 1) sets its own subgrade type, so the type is not checked
+// for it.
 void require_available(Report& rep, const Control& C) {
   static const Format kMissing(
       "/, /, 10X, '***THE ANALYSIS REQUESTED IS NOT AVAILABLE IN THIS VERSION:', /, 10X, A, /, "
       "10X, ' PROGRAM TERMINATED.'");
+  const bool load = C.ICURL == 0;
   const char* what = nullptr;
-  if (C.ICURL != 0)
-    what = "TEMPERATURE CURLING AND GAP ANALYSES (ICURL NOT 0)";
-  else if (C.ISUBGR == 8)
+  if (!load && C.IWINK != 1)
+    what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
+  else if (load && C.ISUBGR == 8)
     what = "ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)";
-  else if (C.ISUBGR >= 0 && C.ISUBGR <= 3)
+  else if (load && C.ISUBGR >= 0 && C.ISUBGR <= 3)
     what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
@@ -61,52 +66,23 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
   check(w.YC, "Y");
 }
 
-// True when some joint of the model carries dowel terms.
-bool has_dowels(const Control& C) {
-  const auto placed = [](int LT, double SP, int ND) { return LT != 0 && (SP > 0.0 || ND > 0); };
-  return C.NSLAB != 1 && ((C.NNX[1] != 0 && placed(C.LTX, C.SPX, C.NDX)) ||
-                          (C.NNY[1] != 0 && placed(C.LTY, C.SPY, C.NDY)));
-}
-
-// A pivot that vanished or turned negative in the reduction: the model is not held
-// against some movement (a slab without support, or symmetry lines where there are
-// none), or its matrix is not positive definite, which the dowel element can make it.
-[[noreturn]] void report_bad_pivot(Report& rep, const Control& C, int equation, double pivot) {
-  static const Format kZero(
-      "/, /, 10X, '***ZERO PIVOT IN EQUATION', I8, ' (', A, ' OF NODE', I7, ').', /, 10X, "
-      "' THE SLAB IS NOT SUPPORTED AGAINST THIS MOVEMENT: CHECK THE SUBGRADE MODULI,', /, 10X, "
-      "' THE SPRINGS, THE LAYER PROPERTIES AND THE SYMMETRY INDEX.'");
-  static const Format kNegative(
-      "/, /, 10X, '***NEGATIVE PIVOT IN EQUATION', I8, ' (', A, ' OF NODE', I7, ').', /, 10X, "
-      "' THE STIFFNESS MATRIX IS NOT POSITIVE DEFINITE: THE RESULTS WOULD HAVE NO MEANING.'");
-  static const Format kDowels(
-      "10X, ' THE MODEL HAS DOWELS: THEIR BENDING TERMS ARE NOT HELD BY THE DOWEL-CONCRETE', /, "
-      "10X, ' SPRING, SO STIFF OR CLOSELY SPACED DOWELS OR A SOFT DOWEL-CONCRETE INTERACTION', /, "
-      "10X, ' MAKE THE JOINTS INDEFINITE. CHECK THE DOWEL MODULUS AND DIAMETERS, THE SPACING', /, "
-      "10X, ' (OR THE NODE LIST) AND THE DOWEL-CONCRETE INTERACTION.'");
-  static const Format kEnd("10X, ' PROGRAM TERMINATED.'");
-  static const char* const kDof[3] = {"DEFLECTION", "X-ROTATION", "Y-ROTATION"};
-  const std::initializer_list<Item> where = {equation, kDof[(equation - 1) % 3],
-                                             (equation - 1) / 3 + 1};
-  rep.write(pivot < 0.0 ? kNegative : kZero, where);
-  if (has_dowels(C)) rep.write(kDowels);
-  rep.write(kEnd);
-  STOP(rep);
-}
-
-// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
-void solve_pass(Report& rep, Control& C, Work& w) {
+// Start of a pass: the band arrays, the joint transfer and the load vector are
+// cleared.
+void clear_pass(Work& w) {
   std::fill(w.SK.begin(), w.SK.end(), 0.0);
   std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
   std::fill(w.TDX.begin(), w.TDX.end(), 0.0);
   std::fill(w.TDY.begin(), w.TDY.end(), 0.0);
   std::fill(w.R.begin(), w.R.end(), 0.0);
+}
+
+// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
+void solve_pass(Report& rep, Control& C, Work& w) {
   StiffWork sw;
   const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
   STIFF(C, data, w.SK, sw);
   if (C.ISYM != 0) SYMTRY(C, w.SK);
-  if (int bad = UPTRI(C.MBAND, C.NEQ, w.SKR, w.SK); bad != 0)
-    report_bad_pivot(rep, C, bad, w.SK[static_cast<std::size_t>(bad - 1) * C.MBAND]);
+  REDUCE(rep, C, w.SKR, w.SK);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
   DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
@@ -120,11 +96,18 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_joints_and_loads(deck, rep, C, w);
   require_available(rep, C);
 
-  // Load analysis. Subgrade types of 4 and above take one pass; the stress-dependent
-  // types, which repeat the pass with updated moduli, are refused above.
+  // Subgrade types of 4 and above take one pass; the stress-dependent types, which
+  // repeat the pass with updated moduli, are refused above. The Winkler curling
+  // analysis makes its own contact iteration and leaves subgrade type 7, so it takes
+  // one pass too, without a banner.
   C.ITNO = 1;
-  solve_pass(rep, C, w);
-  banner(rep, C.ISUBGR, 1);
+  clear_pass(w);
+  if (C.ICURL != 0) {
+    CURLW(rep, C, w);
+  } else {
+    solve_pass(rep, C, w);
+    banner(rep, C.ISUBGR, 1);
+  }
   STRESS(rep, C, w);
   ++C.ITNO;
 }
