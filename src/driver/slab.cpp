@@ -10,6 +10,7 @@
 #include "model/symtry.h"
 #include "results/stress.h"
 #include "solvers/band.h"
+#include "supports/elsold.h"
 
 namespace meridolan {
 
@@ -32,14 +33,25 @@ void require_available(Report& rep, const Control& C) {
   const char* what = nullptr;
   if (C.ICURL != 0)
     what = "TEMPERATURE CURLING AND GAP ANALYSES (ICURL NOT 0)";
-  else if (C.ISUBGR == 8)
-    what = "ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)";
   else if (C.ISUBGR >= 0 && C.ISUBGR <= 3)
     what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
   else if (C.NSLAB != 1)
     what = "JOINTED PAVEMENTS OF SEVERAL SLABS (JOINT ELEMENTS)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
+  STOP(rep);
+}
+
+// The two faces of a joint are distinct nodes at one point of the subgrade surface,
+// where the flexibility of the elastic solid between them (c/r) has no finite value:
+// jointed pavements are not analysed on the elastic solid.
+void require_one_slab_on_elastic_solid(Report& rep, const Control& C) {
+  static const Format kJointed(
+      "/, /, 10X, '***THE ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8) TAKES A SINGLE SLAB ONLY:', /, "
+      "10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF A JOINT WOULD STAND ON ONE', /, "
+      "10X, ' POINT OF THE SUBGRADE SURFACE.', /, 10X, ' PROGRAM TERMINATED.'");
+  if (C.ISUBGR != 8 || C.NSLAB == 1) return;
+  rep.write(kJointed, {C.NSLAB});
   STOP(rep);
 }
 
@@ -76,8 +88,9 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
   STOP(rep);
 }
 
-// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
-void solve_pass(Report& rep, Control& C, Work& w) {
+// Start of a pass: cleared arrays, then the plate and joint stiffness in band form
+// with the symmetry conditions.
+void assemble(Control& C, Work& w) {
   std::fill(w.SK.begin(), w.SK.end(), 0.0);
   std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
   std::fill(w.TDX.begin(), w.TDX.end(), 0.0);
@@ -87,6 +100,11 @@ void solve_pass(Report& rep, Control& C, Work& w) {
   const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
   STIFF(C, data, w.SK, sw);
   if (C.ISYM != 0) SYMTRY(C, w.SK);
+}
+
+// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
+void solve_pass(Report& rep, Control& C, Work& w) {
+  assemble(C, w);
   if (int bad = UPTRI(C.MBAND, C.NEQ, w.SKR, w.SK); bad != 0) report_zero_pivot(rep, bad);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
@@ -99,11 +117,21 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
+  require_one_slab_on_elastic_solid(rep, C);
   require_available(rep, C);
+
+  // The elastic solid solves the plate with its own subgrade stiffness and prints
+  // every result itself; the run then ends as usual.
+  C.ITNO = 1;
+  if (C.ISUBGR == 8) {
+    assemble(C, w);
+    int NCHG = 0, NOUT = 0;
+    ELSOLD(rep, C, w, NCHG, NOUT);
+    return;
+  }
 
   // Load analysis. Subgrade types of 4 and above take one pass; the stress-dependent
   // types, which repeat the pass with updated moduli, are refused above.
-  C.ITNO = 1;
   solve_pass(rep, C, w);
   banner(rep, C.ISUBGR, 1);
   STRESS(rep, C, w);
