@@ -47,6 +47,9 @@ struct SlabDeck {
   int isubgr = 5;
   double k = 200.0;
   double vshear = 0.0;  // ESUB field, the Vlasov parameter for subgrade type 9
+  double esub = 0.0;    // ESUB field for subgrade type 8, the elastic solid
+  double prsub = 0.0;
+  int maxit = 1, iprit = 0;
   std::vector<Layer> layers{Layer{}};
   int icomp = 0;
   std::vector<Load> loads;
@@ -55,8 +58,9 @@ struct SlabDeck {
     std::string d = "1\n" + title + "\n";
     d += fmt_i(int(loads.size())) + fmt_i(isym) + fmt_i(0) + fmt_i(0) + "\n";
     d += fmt_i(int(xc.size())) + "\n" + fmt_i(int(yc.size())) + "\n";
-    d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(vshear) + fmt_f(0.0) + "\n";
-    d += fmt_i(isubgr) + fmt_i(1) + "          " + fmt_i(0) + "\n";
+    d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(isubgr == 8 ? esub : vshear) +
+         fmt_f(prsub) + "\n";
+    d += fmt_i(isubgr) + fmt_i(maxit) + "          " + fmt_i(iprit) + "\n";
     d += "000000   0\n";
     d += list8(xc, 4) + list8(yc, 4);
     for (const Layer& l : layers)
