@@ -12,6 +12,7 @@
 #include "solvers/band.h"
 #include "solvers/reduce.h"
 #include "supports/curlw.h"
+#include "supports/elsold.h"
 
 namespace meridolan {
 
@@ -37,12 +38,23 @@ void require_available(Report& rep, const Control& C) {
   const char* what = nullptr;
   if (!load && C.IWINK != 1)
     what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
-  else if (load && C.ISUBGR == 8)
-    what = "ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)";
   else if (load && C.ISUBGR >= 0 && C.ISUBGR <= 3)
     what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
+  STOP(rep);
+}
+
+// The two faces of a joint are distinct nodes at one point of the subgrade surface,
+// where the flexibility of the elastic solid between them (c/r) has no finite value:
+// jointed pavements are not analysed on the elastic solid.
+void require_one_slab_on_elastic_solid(Report& rep, const Control& C) {
+  static const Format kJointed(
+      "/, /, 10X, '***THE ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8) TAKES A SINGLE SLAB ONLY:', /, "
+      "10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF A JOINT WOULD STAND ON ONE', /, "
+      "10X, ' POINT OF THE SUBGRADE SURFACE.', /, 10X, ' PROGRAM TERMINATED.'");
+  if (C.ISUBGR != 8 || C.NSLAB == 1) return;
+  rep.write(kJointed, {C.NSLAB});
   STOP(rep);
 }
 
@@ -76,12 +88,17 @@ void clear_pass(Work& w) {
   std::fill(w.R.begin(), w.R.end(), 0.0);
 }
 
-// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
-void solve_pass(Report& rep, Control& C, Work& w) {
+// The plate and joint stiffness in band form, with the symmetry conditions.
+void assemble(Control& C, Work& w) {
   StiffWork sw;
   const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
   STIFF(C, data, w.SK, sw);
   if (C.ISYM != 0) SYMTRY(C, w.SK);
+}
+
+// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
+void solve_pass(Report& rep, Control& C, Work& w) {
+  assemble(C, w);
   REDUCE(rep, C, w.SKR, w.SK);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
@@ -94,16 +111,23 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
+  require_one_slab_on_elastic_solid(rep, C);
   require_available(rep, C);
 
   // Subgrade types of 4 and above take one pass; the stress-dependent types, which
   // repeat the pass with updated moduli, are refused above. The Winkler curling
   // analysis makes its own contact iteration and leaves subgrade type 7, so it takes
-  // one pass too, without a banner.
+  // one pass too, without a banner. The elastic solid solves the plate with its own
+  // subgrade stiffness and prints every result itself; the run then ends as usual.
   C.ITNO = 1;
   clear_pass(w);
   if (C.ICURL != 0) {
     CURLW(rep, C, w);
+  } else if (C.ISUBGR == 8) {
+    assemble(C, w);
+    int NCHG = 0, NOUT = 0;
+    ELSOLD(rep, C, w, NCHG, NOUT);
+    return;
   } else {
     solve_pass(rep, C, w);
     banner(rep, C.ISUBGR, 1);

@@ -185,11 +185,6 @@ TEST(AnalysisReport, ZeroWidthElementInOneSlabIsRejected) {
 }
 
 TEST(AnalysisReport, AnalysesNotYetAvailableSayWhy) {
-  auto solid = run_file(MERIDOLAN_TEST_DATA "/elastic_solid_memreq_60307.dat");
-  EXPECT_EQ(solid.status, 0);
-  EXPECT_TRUE(solid.contains("ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)"));
-  EXPECT_FALSE(solid.contains(kDeflHeading));
-
   SlabDeck stress_dependent = small_slab();
   stress_dependent.isubgr = 2;
   auto r = run_deck(stress_dependent.text());

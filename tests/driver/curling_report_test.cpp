@@ -174,7 +174,7 @@ TEST(CurlingReport, VaryingNodalThicknessIsRefusedForCurlingAndWeighedForGapsAlo
 TEST(CurlingReport, WinklerCurlingOnAnElasticSolidIsRefused) {
   SlabDeck d = small_curling_deck();
   d.isubgr = 8;
-  d.vshear = 20000.0;  // the solid's modulus
+  d.esub = 20000.0;  // the solid's modulus
   RunResult r = run_deck(d.text());
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(

@@ -81,6 +81,9 @@ struct SlabDeck {
   int isubgr = 5;
   double k = 200.0;
   double vshear = 0.0;  // ESUB field, the Vlasov parameter for subgrade type 9
+  double esub = 0.0;    // ESUB field for subgrade type 8, the elastic solid
+  double prsub = 0.0;
+  int maxit = 1, iprit = 0;
   std::vector<Layer> layers{Layer{}};
   std::vector<double> thn1;  // top-layer thickness per node, read when layers[0].h = 0
   int icomp = 0;
@@ -104,8 +107,9 @@ struct SlabDeck {
     d += "\n";
     for (int v : cy) d += fmt_i(v);
     d += "\n";
-    d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(vshear) + fmt_f(0.0) + "\n";
-    d += fmt_i(isubgr) + fmt_i(1) + "          " + fmt_i(0) + "\n";
+    d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(isubgr == 8 ? esub : vshear) +
+         fmt_f(prsub) + "\n";
+    d += fmt_i(isubgr) + fmt_i(maxit) + "          " + fmt_i(iprit) + "\n";
     d += "000000   0\n";
     if (joints_x) d += jx.control();
     if (joints_y) d += jy.control();
