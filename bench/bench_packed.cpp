@@ -3,7 +3,6 @@
 // one thread, its symbols kept to itself) in one run; then the whole run of the
 // largest elastic-solid deck that fits the work array, and its stages.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -23,6 +22,7 @@
 #include "loads/load.h"
 #include "model/stiff.h"
 #include "model/symtry.h"
+#include "openblas.h"
 #include "results/stress.h"
 #include "solvers/packed.h"
 #include "supports/flexibility.h"
@@ -38,43 +38,8 @@ namespace {
 
 using namespace meridolan;
 
-using Pptrf = void (*)(const char*, const int*, double*, int*, std::size_t);
-using Pptrs = void (*)(const char*, const int*, const int*, const double*, double*, const int*,
-                       int*, std::size_t);
-
-#ifndef MERIDOLAN_OPENBLAS
-#define MERIDOLAN_OPENBLAS "/usr/lib/x86_64-linux-gnu/openblas-pthread/libopenblas.so.0"
-#endif
-
-struct OpenBlas {
-  Pptrf pptrf = nullptr;
-  Pptrs pptrs = nullptr;
-  std::string why;
-};
-
-// OpenBLAS from the path in MERIDOLAN_OPENBLAS (environment) or the Debian default,
-// loaded with its own symbol scope so that its BLAS does not replace the reference
-// one the program is linked with.
-const OpenBlas& openblas() {
-  static const OpenBlas ob = [] {
-    OpenBlas o;
-    const char* env = std::getenv("MERIDOLAN_OPENBLAS");
-    const char* path = env != nullptr ? env : MERIDOLAN_OPENBLAS;
-    setenv("OPENBLAS_NUM_THREADS", "1", 1);
-    void* h = dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
-    if (h == nullptr) {
-      o.why = std::string("OpenBLAS not loaded: ") + dlerror();
-      return o;
-    }
-    if (auto threads = reinterpret_cast<void (*)(int)>(dlsym(h, "openblas_set_num_threads")))
-      threads(1);
-    o.pptrf = reinterpret_cast<Pptrf>(dlsym(h, "dpptrf_"));
-    o.pptrs = reinterpret_cast<Pptrs>(dlsym(h, "dpptrs_"));
-    if (o.pptrf == nullptr || o.pptrs == nullptr) o.why = "OpenBLAS has no dpptrf_/dpptrs_";
-    return o;
-  }();
-  return ob;
-}
+using Pptrf = bench::Dpptrf;
+using Pptrs = bench::Dpptrs;
 
 // A positive definite matrix of order N in packed form: 1/(1 + |i-j|) plus N on the
 // diagonal (diagonally dominant); no entry of it or of its factor is subnormal, which
@@ -139,14 +104,14 @@ void BM_ReferenceLapack_dpptrf_dpptrs(benchmark::State& state) {
 }
 
 void BM_OpenBlas_dpptrf_dpptrs(benchmark::State& state) {
-  const OpenBlas& ob = openblas();
-  if (ob.pptrf == nullptr) {
-    state.SkipWithError(ob.why.c_str());
+  const bench::OpenBlas* ob = bench::openblas();
+  if (ob == nullptr || ob->dpptrf == nullptr) {
+    state.SkipWithError("OpenBLAS is not installed");
     for (auto _ : state) {
     }
     return;
   }
-  lapack_run(state, ob.pptrf, ob.pptrs);
+  lapack_run(state, ob->dpptrf, ob->dpptrs);
 }
 
 // The largest square single slab on an elastic solid that fits the work array.

@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <cstddef>
+#include <cstdlib>
 
 namespace meridolan::bench {
 
