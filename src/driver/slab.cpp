@@ -10,6 +10,7 @@
 #include "model/symtry.h"
 #include "results/stress.h"
 #include "solvers/band.h"
+#include "supports/iterat.h"
 
 namespace meridolan {
 
@@ -34,8 +35,6 @@ void require_available(Report& rep, const Control& C) {
     what = "TEMPERATURE CURLING AND GAP ANALYSES (ICURL NOT 0)";
   else if (C.ISUBGR == 8)
     what = "ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)";
-  else if (C.ISUBGR >= 0 && C.ISUBGR <= 3)
-    what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
   STOP(rep);
@@ -120,13 +119,28 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_joints_and_loads(deck, rep, C, w);
   require_available(rep, C);
 
-  // Load analysis. Subgrade types of 4 and above take one pass; the stress-dependent
-  // types, which repeat the pass with updated moduli, are refused above.
+  // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
+  // update the nodal moduli after each pass and repeat it until few enough nodes
+  // move off the tolerance band, or until MAXIT passes have been made.
+  SoilCurves curves;
   C.ITNO = 1;
-  solve_pass(rep, C, w);
-  banner(rep, C.ISUBGR, 1);
-  STRESS(rep, C, w);
-  ++C.ITNO;
+  for (;;) {
+    solve_pass(rep, C, w);
+    if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
+    STRESS(rep, C, w);
+    ++C.ITNO;
+    if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
+    new_page(rep);
+    banner(rep, C.ISUBGR, C.ITNO);
+    C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    if (C.TOL2 < C.RATOFF) continue;
+    C.ITNO = -1;  // converged: the stresses of the last pass once more
+    STRESS(rep, C, w);
+    break;
+  }
+  // The final contour record follows the parameter cards in the deck; a run that
+  // never updated has not read them yet.
+  if (C.NCONT != 0 && C.INMODE != 0) skip_unread_cards(deck, C, w.ISOIL, curves);
 }
 
 }  // namespace meridolan

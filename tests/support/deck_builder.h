@@ -80,6 +80,14 @@ struct SlabDeck {
   // Node counts of the slab columns and rows; empty: one slab of all node lines.
   std::vector<int> nnx, nny;
   JointRecords jx, jy;  // used for joints in x (several columns) and in y (rows)
+  // Stress-dependent subgrade: pass limit, tolerances, print switch, the soil class
+  // of each node (type 0) and what follows the model records (parameter cards).
+  int maxit = 1;
+  double tol1 = 0.0, tol2 = 0.0;
+  int iprit = 0;
+  std::vector<int> isoil;
+  std::string contour = "000000   0";
+  std::string tail;
 
   std::string text() const {
     const std::vector<int> cx = nnx.empty() ? std::vector<int>{int(xc.size())} : nnx;
@@ -92,8 +100,8 @@ struct SlabDeck {
     for (int v : cy) d += fmt_i(v);
     d += "\n";
     d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(vshear) + fmt_f(0.0) + "\n";
-    d += fmt_i(isubgr) + fmt_i(1) + "          " + fmt_i(0) + "\n";
-    d += "000000   0\n";
+    d += fmt_i(isubgr) + fmt_i(maxit) + fmt_f(tol1, 5, 3) + fmt_f(tol2, 5, 3) + fmt_i(iprit) + "\n";
+    d += contour + "\n";
     if (joints_x) d += jx.control();
     if (joints_y) d += jy.control();
     d += list8(xc, 4) + list8(yc, 4);
@@ -106,7 +114,9 @@ struct SlabDeck {
     if (joints_y) d += jy.records();
     for (const Load& q : loads)
       d += fmt_f(q.p) + fmt_f(q.x1) + fmt_f(q.x2) + fmt_f(q.y1) + fmt_f(q.y2) + "\n";
-    return d;
+    for (std::size_t i = 0; i < isoil.size(); ++i)
+      d += fmt_i(isoil[i]) + (i % 8 == 7 || i + 1 == isoil.size() ? "\n" : "");
+    return d + tail;
   }
 };
 
