@@ -189,11 +189,21 @@ TEST(AnalysisReport, AnalysesNotYetAvailableSayWhy) {
   EXPECT_EQ(solid.status, 0);
   EXPECT_TRUE(solid.contains("ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)"));
   EXPECT_FALSE(solid.contains(kDeflHeading));
+}
 
-  SlabDeck stress_dependent = small_slab();
-  stress_dependent.isubgr = 2;
-  auto r = run_deck(stress_dependent.text());
-  EXPECT_TRUE(r.contains("STRESS-DEPENDENT SUBGRADE ITERATION"));
+TEST(AnalysisReport, ParameterCardsOfARunWithoutUpdateAreStillRead) {
+  // MAXIT = 1: no update reads node 2's card, yet the contour record comes after it.
+  SlabDeck d = small_slab();
+  d.isubgr = 0, d.isoil = std::vector<int>(49, 1);
+  d.isoil[1] = 5;
+  d.contour = "100000   0";
+  d.tail = "   7.00000   3.74000    .03770  28.10000  53.10000    .07340\n000000 1.0\n";
+  auto r = run_deck(d.text());
+  EXPECT_EQ(r.status, 0) << r.errors;
+  EXPECT_FALSE(r.contains("NOT AVAILABLE"));
+  EXPECT_EQ(r.report.find("I T E R A T I O N   N O.  2"), std::string::npos);
+  d.tail.clear();  // the card is missing: the deck ends where it should stand
+  EXPECT_EQ(run_deck(d.text()).status, 2);
 }
 
 }  // namespace
