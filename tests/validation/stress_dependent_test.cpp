@@ -74,7 +74,6 @@ TEST(StressDependent, LightLoadConvergesToTheDenseLiquidOfTheLinearModulus) {
     EXPECT_NEAR(got.at(n).w, v.w, 1e-6) << n;
     EXPECT_NEAR(got.at(n).rx, v.rx, 1e-6) << n;
     EXPECT_NEAR(got.at(n).ry, v.ry, 1e-6) << n;
-    EXPECT_NEAR(got.at(n).q, v.q, 1e-3) << n;
   }
   EXPECT_EQ(stresses(from_last(r.lines(), kStress)), stresses(from_last(d.lines(), kStress)));
 }
