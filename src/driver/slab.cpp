@@ -13,6 +13,7 @@
 #include "solvers/reduce.h"
 #include "supports/curlw.h"
 #include "supports/elsold.h"
+#include "supports/iterat.h"
 
 namespace meridolan {
 
@@ -38,8 +39,6 @@ void require_available(Report& rep, const Control& C) {
   const char* what = nullptr;
   if (!load && C.IWINK != 1)
     what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
-  else if (load && C.ISUBGR >= 0 && C.ISUBGR <= 3)
-    what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
   STOP(rep);
@@ -114,26 +113,41 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   require_one_slab_on_elastic_solid(rep, C);
   require_available(rep, C);
 
-  // Subgrade types of 4 and above take one pass; the stress-dependent types, which
-  // repeat the pass with updated moduli, are refused above. The Winkler curling
-  // analysis makes its own contact iteration and leaves subgrade type 7, so it takes
-  // one pass too, without a banner. The elastic solid solves the plate with its own
-  // subgrade stiffness and prints every result itself; the run then ends as usual.
+  // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
+  // update the nodal moduli after each pass and repeat it until few enough nodes
+  // move off the tolerance band, or until MAXIT passes have been made. The Winkler
+  // curling analysis makes its own contact iteration and leaves subgrade type 7, so
+  // it takes one pass, without a banner. The elastic solid solves the plate with its
+  // own subgrade stiffness and prints every result itself; the run then ends as usual.
+  SoilCurves curves;
   C.ITNO = 1;
-  clear_pass(w);
-  if (C.ICURL != 0) {
-    CURLW(rep, C, w);
-  } else if (C.ISUBGR == 8) {
-    assemble(C, w);
-    int NCHG = 0, NOUT = 0;
-    ELSOLD(rep, C, w, NCHG, NOUT);
-    return;
-  } else {
-    solve_pass(rep, C, w);
-    banner(rep, C.ISUBGR, 1);
+  for (;;) {
+    clear_pass(w);
+    if (C.ICURL != 0) {
+      CURLW(rep, C, w);
+    } else if (C.ISUBGR == 8) {
+      assemble(C, w);
+      int NCHG = 0, NOUT = 0;
+      ELSOLD(rep, C, w, NCHG, NOUT);
+      return;
+    } else {
+      solve_pass(rep, C, w);
+      if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
+    }
+    STRESS(rep, C, w);
+    ++C.ITNO;
+    if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
+    new_page(rep);
+    banner(rep, C.ISUBGR, C.ITNO);
+    C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    if (C.TOL2 < C.RATOFF) continue;
+    C.ITNO = -1;  // converged: the stresses of the last pass once more
+    STRESS(rep, C, w);
+    break;
   }
-  STRESS(rep, C, w);
-  ++C.ITNO;
+  // The final contour record follows the parameter cards in the deck; a run that
+  // never updated has not read them yet.
+  if (C.NCONT != 0 && C.INMODE != 0) skip_unread_cards(deck, C, w.ISOIL, curves);
 }
 
 }  // namespace meridolan

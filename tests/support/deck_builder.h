@@ -96,6 +96,12 @@ struct SlabDeck {
   std::vector<int> zero_pressure;
   std::vector<Gap> gaps;
   int icycle = 10;
+  // Stress-dependent subgrade: pass limit, tolerances, print switch, the soil class
+  // of each node (type 0) and what follows the model records (parameter cards).
+  double tol1 = 0.0, tol2 = 0.0;
+  std::vector<int> isoil;
+  std::string contour = "000000   0";
+  std::string tail;
 
   std::string text() const {
     const std::vector<int> cx = nnx.empty() ? std::vector<int>{int(xc.size())} : nnx;
@@ -109,8 +115,8 @@ struct SlabDeck {
     d += "\n";
     d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(isubgr == 8 ? esub : vshear) +
          fmt_f(prsub) + "\n";
-    d += fmt_i(isubgr) + fmt_i(maxit) + "          " + fmt_i(iprit) + "\n";
-    d += "000000   0\n";
+    d += fmt_i(isubgr) + fmt_i(maxit) + fmt_f(tol1, 5, 3) + fmt_f(tol2, 5, 3) + fmt_i(iprit) + "\n";
+    d += contour + "\n";
     if (joints_x) d += jx.control();
     if (joints_y) d += jy.control();
     d += list8(xc, 4) + list8(yc, 4);
@@ -126,6 +132,8 @@ struct SlabDeck {
     if (joints_y) d += jy.records();
     for (const Load& q : loads)
       d += fmt_f(q.p) + fmt_f(q.x1) + fmt_f(q.x2) + fmt_f(q.y1) + fmt_f(q.y2) + "\n";
+    for (std::size_t i = 0; i < isoil.size(); ++i)
+      d += fmt_i(isoil[i]) + (i % 8 == 7 || i + 1 == isoil.size() ? "\n" : "");
     if (icurl != 0) {
       d += fmt_i(int(zero_pressure.size())) + fmt_i(int(gaps.size())) + fmt_i(icycle) + "\n";
       for (std::size_t i = 0; i < zero_pressure.size(); ++i)
@@ -134,7 +142,7 @@ struct SlabDeck {
         d += fmt_i(gaps[i].node) + fmt_f(gaps[i].gap) +
              (i % 5 == 4 || i + 1 == gaps.size() ? "\n" : "");
     }
-    return d;
+    return d + tail;
   }
 };
 
