@@ -10,6 +10,7 @@
 
 #include "base/records.h"
 #include "base/work.h"
+#include "bench_util.h"
 #include "driver/control_records.h"
 #include "driver/run.h"
 #include "supports/iterat.h"
@@ -17,18 +18,8 @@
 namespace {
 
 using namespace meridolan;
-
-class NullBuffer : public std::streambuf {
- protected:
-  int overflow(int c) override { return c; }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-std::string field(double v) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%10.3f", v);
-  return b;
-}
+using bench::field;
+using bench::NullBuffer;
 
 // The largest n whose n x n mesh passes the memory check (types 1 to 7 size alike).
 int largest_square() {

@@ -16,6 +16,7 @@
 
 #include "base/records.h"
 #include "base/work.h"
+#include "bench_util.h"
 #include "driver/control_records.h"
 #include "driver/input.h"
 #include "driver/run.h"
@@ -37,6 +38,8 @@ void dpptrs_(const char* uplo, const int* n, const int* nrhs, const double* ap, 
 namespace {
 
 using namespace meridolan;
+using bench::field;
+using bench::NullBuffer;
 
 using Pptrf = bench::Dpptrf;
 using Pptrs = bench::Dpptrs;
@@ -112,19 +115,6 @@ void BM_OpenBlas_dpptrf_dpptrs(benchmark::State& state) {
     return;
   }
   lapack_run(state, ob->dpptrf, ob->dpptrs);
-}
-
-// The largest square single slab on an elastic solid that fits the work array.
-class NullBuffer : public std::streambuf {
- protected:
-  int overflow(int c) override { return c; }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-std::string field(double v) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%10.3f", v);
-  return b;
 }
 
 int largest_square() {
