@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when any is missing.
+# Installs the Debian packages the build and the map command need, when any is missing.
 set -euo pipefail
-pkgs=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev)
+pkgs=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev python3-matplotlib)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -40,6 +40,7 @@ void remove_gaps(const Control& C, Work& w) {
 void STRESS(Report& rep, Control& C, Work& w) {
   // The final print after a converged iteration (ITNO = -1) repeats only the
   // stresses and continues the extreme-value searches of the previous pass.
+  w.stresses_current = false;
   if (C.ITNO != -1 && !deflection_section(rep, C, w)) return;
 
   results::nodal_stresses(C, w);
