@@ -329,6 +329,7 @@ def draw_map(plan, q, title, units, loads, note):
     import matplotlib
     from matplotlib import colors, ticker
     import matplotlib.pyplot as plt
+    from matplotlib.collections import LineCollection
     from matplotlib.patches import Rectangle
 
     key, col, label, kind = q
@@ -350,14 +351,19 @@ def draw_map(plan, q, title, units, loads, note):
         cmap = matplotlib.colormaps["viridis"]
         norm = colors.Normalize(vmin=levels[0], vmax=levels[-1])
 
-    fig, ax = plt.subplots(figsize=(8.5, 7.0), layout="constrained")
+    # A fixed layout: plan, colour bar and legend in set places (a computed layout
+    # costs more than the drawing itself).
+    fig = plt.figure(figsize=(8.5, 7.0))
+    ax = fig.add_axes([0.09, 0.13, 0.74, 0.72])
+    cax = fig.add_axes([0.86, 0.17, 0.03, 0.64])
     sets = []
     for X, Y, nodes in plan.slabs:
         Z = values[nodes - 1]
         sets.append(ax.contourf(X, Y, Z, levels=levels, cmap=cmap, norm=norm))
         # the mesh, faintly: node lines of the slab
-        ax.plot(X, Y, color="k", lw=0.3, alpha=0.15)
-        ax.plot(X.T, Y.T, color="k", lw=0.3, alpha=0.15)
+        segs = [np.column_stack([X[i], Y[i]]) for i in range(X.shape[0])]
+        segs += [np.column_stack([X[:, j], Y[:, j]]) for j in range(X.shape[1])]
+        ax.add_collection(LineCollection(segs, colors="k", linewidths=0.3, alpha=0.15))
     for x1, x2, y1, y2 in plan.outlines:
         ax.add_patch(Rectangle((x1, y1), x2 - x1, y2 - y1, fill=False, ec="k", lw=1.6))
     handles = [Rectangle((0, 0), 1, 1, fill=False, ec="k", lw=1.6, label="slab edges and joints")]
@@ -391,7 +397,7 @@ def draw_map(plan, q, title, units, loads, note):
                 bbox=dict(boxstyle="round", fc="white", alpha=0.85), zorder=6,
                 arrowprops=dict(arrowstyle="-", color="k"))
 
-    cb = fig.colorbar(sets[0], ax=ax, shrink=0.85)
+    cb = fig.colorbar(sets[0], cax=cax)
     cb.set_label(f"{label.split(' (')[0]} [{unit}]")
     ax.set_aspect("equal")
     # keep the slab outlines off the frame
@@ -400,11 +406,11 @@ def draw_map(plan, q, title, units, loads, note):
     ax.set_ylim(ymin - pad, ymax + pad)
     ax.set_xlabel(f"x [{units['length']}]")
     ax.set_ylabel(f"y [{units['length']}]")
-    fig.suptitle(title, fontsize=11, fontweight="bold")
+    fig.suptitle(title, fontsize=11, fontweight="bold", y=0.975)
     ax.set_title(f"{label}\nrange {vmin:.5g} to {vmax:.5g} {unit}" + (f"\n{note}" if note else ""),
                  fontsize=9)
-    ax.legend(handles=handles, loc="upper left", bbox_to_anchor=(0.0, -0.08), ncol=3,
-              fontsize=8, frameon=False)
+    fig.legend(handles=handles, loc="lower left", bbox_to_anchor=(0.08, 0.005), ncol=3,
+               fontsize=8, frameon=False)
     return fig, sets
 
 
