@@ -119,7 +119,7 @@ def split_lines(coords, counts):
         a += c
     start = a
     for i in range(a, total - 1):
-        if coords[i + 1] == coords[i] and i + 1 > start:
+        if coords[i + 1] == coords[i]:
             ranges.append((start, i + 1))
             start = i + 1
     if start < total:
@@ -254,15 +254,17 @@ class Deck:
 # Drawing
 
 
-def _contour_paths(cs):
-    """The filled regions of each band of a contour set, as lists of vertex arrays,
-    one list per band (lowest band first)."""
-    if hasattr(cs, "collections") and len(cs.collections) == len(cs.levels) - 1:
-        try:
-            return [[p.vertices for p in c.get_paths() if len(p.vertices)] for c in cs.collections]
-        except Exception:  # newer releases keep one path per band instead
-            pass
-    return [[p.vertices] if len(p.vertices) else [] for p in cs.get_paths()]
+def band_polygons(cs):
+    """The filled regions of each band of a contour set, as lists of polygon vertex
+    arrays, one list per band (lowest band first)."""
+    from matplotlib.collections import Collection
+
+    if isinstance(cs, Collection):  # matplotlib 3.8 and later: one path per band
+        paths = cs.get_paths()
+    else:  # earlier: one collection of paths per band
+        paths = [c.get_paths() for c in cs.collections]
+        return [[poly for p in band for poly in p.to_polygons()] for band in paths]
+    return [list(p.to_polygons()) for p in paths]
 
 
 class Plan:

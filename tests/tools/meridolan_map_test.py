@@ -181,7 +181,7 @@ class MapsOfTheExamples(unittest.TestCase):
             key, files, sets = out[0]
             self.assertEqual(key, "deflection")
             (cs,) = sets  # one slab
-            bands = mm._contour_paths(cs)
+            bands = mm.band_polygons(cs)
             top = max(i for i, b in enumerate(bands) if b)
             data = mm.ContourData(read(self.cnt["interior_load"]))
             wmax = max(data.fields[0])
