@@ -1,6 +1,7 @@
-// A whole run of the largest square single-slab deck that fits the work array,
-// timed in-process: the complete run, and its stages one by one (assembly,
-// reduction, load vector and solution, report formatting) on the same model.
+// A whole run of the largest square deck that fits the work array, as one slab and as
+// 3 x 3 jointed slabs of the same size, timed in-process: the complete run, and its
+// stages one by one (assembly, reduction, load vector and solution, report
+// formatting) on the same model.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -37,17 +38,34 @@ std::string field(double v) {
   return b;
 }
 
-// n x n node lines 6 in apart, one 8 in layer on k = 200, four wheels of 9000 lb.
-std::string deck_text(int n) {
-  std::string d = "1\nLARGEST SINGLE SLAB\n    4    0    0    0\n";
-  char b[64];
-  std::snprintf(b, sizeof b, "%5d\n%5d\n", n, n);
-  d += b;
+// n x n node lines, one 8 in layer on k = 200, four wheels of 9000 lb. With `slabs`
+// = 3 the same number of node lines forms 3 x 3 slabs (n/3 lines each, 6 in apart,
+// each joint a repeated line) tied by dowels every 12 in and aggregate interlock in
+// both directions; with 1 it is one slab of lines 6 in apart.
+std::string deck_text(int n, int slabs) {
+  std::string d = "1\nLARGEST " + std::string(slabs == 1 ? "SINGLE SLAB" : "JOINTED PAVEMENT") +
+                  "\n    4    0    0    0\n";
+  const int per = n / slabs;
+  std::string counts;
+  for (int k = 0; k < slabs; ++k) {
+    char b[8];
+    std::snprintf(b, sizeof b, "%5d", per);
+    counts += b;
+  }
+  d += counts + "\n" + counts + "\n";
   d += "    1    0   200.000\n    5    1\n000000   0\n";
+  if (slabs > 1) d += "    2    0    0    0\n    2    0    0    0\n";
+  std::vector<double> lines;
+  for (int k = 0; k < slabs; ++k)
+    for (int i = 0; i < per; ++i) lines.push_back(6.0 * (k * (per - 1) + i));
   for (int pass = 0; pass < 2; ++pass)
-    for (int i = 0; i < n; ++i) d += field(6.0 * i) + ((i % 8 == 7 || i + 1 == n) ? "\n" : "");
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      d += field(lines[i]) + ((i % 8 == 7 || i + 1 == lines.size()) ? "\n" : "");
   d += "     8.000 4.000E+06     0.150\n";
-  const double c = 6.0 * (n - 1) / 2;
+  if (slabs > 1)
+    for (int dir = 0; dir < 2; ++dir)
+      d += "     0.000     1.250 2.900E+07    12.000     0.250     0.300 1.500E+06\n 5.000E+04\n";
+  const double c = lines.back() / 2;
   for (double dx : {-40.0, 28.0})
     for (double dy : {-30.0, 18.0})
       d += field(62.5) + field(c + dx) + field(c + dx + 12) + field(c + dy) + field(c + dy + 12) +
@@ -55,13 +73,15 @@ std::string deck_text(int n) {
   return d;
 }
 
-// The largest n whose n x n mesh passes the memory check.
+// The largest n, a multiple of 3, whose n x n mesh passes the memory check (so the
+// single slab and the 3 x 3 slabs have the same size).
 int largest_square() {
-  int n = 2;
-  for (;; ++n) {
+  int n = 3;
+  for (;; n += 3) {
     Control C;
-    C.NNX[0] = C.NNY[0] = n + 1;
-    C.NXT = C.NYT = n + 1;
+    const int m = n + 3;  // the next candidate, as 3 x 3 slabs (the larger model)
+    for (int k = 0; k < 3; ++k) C.NNX[k] = C.NNY[k] = m / 3;
+    C.NXT = C.NYT = m;
     C.NLAYER = 1, C.ISUBGR = 5, C.NLAREA = 4;
     derive_dimensions(C);
     if (C.MEMREQ > Control::MAXMEM) return n;
@@ -96,10 +116,12 @@ Subareas subareas(const Work& w) {
   return {w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
 }
 
-Model& model() {
-  static Model m;  // built once for all benchmarks of this program
+// Built once per layout for all benchmarks of this program: [0] one slab, [1] 3 x 3.
+Model& model(int slabs) {
+  static Model models[2];
+  Model& m = models[slabs == 1 ? 0 : 1];
   if (m.C.NNODE == 0) {
-    prepare(m, deck_text(largest_square()));
+    prepare(m, deck_text(largest_square(), slabs));
     StiffWork sw;
     STIFF(m.C, data(m.w), m.w.SK, sw);
     m.assembled = m.w.SK;
@@ -111,7 +133,7 @@ Model& model() {
 }
 
 void BM_WholeRun(benchmark::State& state) {
-  const std::string text = deck_text(largest_square());
+  const std::string text = deck_text(largest_square(), int(state.range(0)));
   NullBuffer buffer;
   std::ostream sink(&buffer);
   for (auto _ : state) {
@@ -122,7 +144,7 @@ void BM_WholeRun(benchmark::State& state) {
 }
 
 void BM_Assembly(benchmark::State& state) {
-  Model& m = model();
+  Model& m = model(int(state.range(0)));
   StiffWork sw;
   for (auto _ : state) {
     std::fill(m.w.SK.begin(), m.w.SK.end(), 0.0);
@@ -134,7 +156,7 @@ void BM_Assembly(benchmark::State& state) {
 }
 
 void BM_Reduction(benchmark::State& state) {
-  Model& m = model();
+  Model& m = model(int(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     m.w.SK = m.assembled;
@@ -145,7 +167,7 @@ void BM_Reduction(benchmark::State& state) {
 }
 
 void BM_LoadAndSolution(benchmark::State& state) {
-  Model& m = model();
+  Model& m = model(int(state.range(0)));
   m.w.SK = m.reduced;
   m.w.SKR = m.pivots;
   for (auto _ : state) {
@@ -157,7 +179,7 @@ void BM_LoadAndSolution(benchmark::State& state) {
 }
 
 void BM_ReportFormatting(benchmark::State& state) {
-  Model& m = model();
+  Model& m = model(int(state.range(0)));
   m.w.SK = m.reduced;
   m.w.SKR = m.pivots;
   std::fill(m.w.R.begin(), m.w.R.end(), 0.0);
@@ -169,11 +191,12 @@ void BM_ReportFormatting(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_WholeRun)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Assembly)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Reduction)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadAndSolution)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReportFormatting)->Unit(benchmark::kMillisecond);
+// Argument: 1 for the single slab, 3 for 3 x 3 jointed slabs of the same mesh size.
+BENCHMARK(BM_WholeRun)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Assembly)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reduction)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndSolution)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportFormatting)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -26,6 +26,33 @@ void default_switches(std::array<int, 3>& jsw) {
   if (jsw[0] == 0 && jsw[1] == 0 && jsw[2] == 0) jsw[1] = jsw[2] = 1;
 }
 
+// Slabs are counted up to the last nonzero entry, so a zero entry before it would be
+// a slab without nodes, and a slab of one node line has no elements: the joint and
+// stress rules would index outside the mesh for either.
+void check_slab_counts(Report& rep, const std::array<int, 10>& nn, const char* axis, int record) {
+  static const Format kGap(
+      "/, /, 20X, '***NODE COUNTS ALONG ', A1, ' (CONTROL RECORD', I2, '): SLAB', I3, "
+      "' HAS NO NODES BUT SLAB', I3, ' FOLLOWS IT.', /, 20X, 'NODE COUNTS =', 10I6, /, 20X, "
+      "' PROGRAM TERMINATED.'");
+  static const Format kSingle(
+      "/, /, 20X, '***NODE COUNTS ALONG ', A1, ' (CONTROL RECORD', I2, '): SLAB', I3, "
+      "' HAS A SINGLE NODE LINE; EVERY SLAB NEEDS AT LEAST TWO.', /, 20X, 'NODE COUNTS =', 10I6, "
+      "/, 20X, ' PROGRAM TERMINATED.'");
+  const auto stop = [&](const Format& f, std::initializer_list<Item> head) {
+    std::vector<Item> list(head);
+    for (int v : nn) list.emplace_back(v);
+    rep.write(f, list);
+    STOP(rep);
+  };
+  int last = 0;
+  for (int i = 0; i < Control::NSMAX; ++i)
+    if (nn[i] != 0) last = i + 1;
+  for (int i = 0; i < last; ++i) {
+    if (nn[i] == 0) stop(kGap, {axis, record, i + 1, last});
+    if (nn[i] == 1) stop(kSingle, {axis, record, i + 1});
+  }
+}
+
 }  // namespace
 
 void read_control(Deck& deck, Control& C) {
@@ -85,6 +112,8 @@ void check_counts(Report& rep, Control& C) {
     rep.write(kTooFew, {C.NXT, C.NYT});
     STOP(rep);
   }
+  check_slab_counts(rep, C.NNX, "X", 4);
+  check_slab_counts(rep, C.NNY, "Y", 5);
   if (C.NLAREA < 0) {
     rep.write(kAreas, {C.NLAREA});
     STOP(rep);

@@ -12,7 +12,8 @@ namespace meridolan {
 void read_control(Deck& deck, Control& C);
 
 // Node counts that no mesh can have (negative entries, fewer than two node lines in
-// a direction) or a negative number of loaded areas: prints a message and stops.
+// a direction, a slab of one node line, an empty slab before a later one) or a
+// negative number of loaded areas: prints a message and stops.
 void check_counts(Report& rep, Control& C);
 
 // Derives every model dimension and segment length, MEMREQ and MEMCON, in exact

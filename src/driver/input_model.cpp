@@ -10,6 +10,7 @@
 #include "driver/input.h"
 #include "driver/node_values.h"
 #include "loads/subare.h"
+#include "model/joint.h"
 
 namespace meridolan {
 
@@ -35,7 +36,27 @@ struct Joint {
   const Format& heading;
   const Format& list;
   const char* list_name;
+  const char* axis;
 };
+
+// Dowels that are placed must be held by the concrete: without that spring their
+// bending terms act on their own and the model has no meaning. Dowels that are not
+// placed at all leave the joint to aggregate interlock; the user is told so.
+void check_dowels(Report& rep, const Joint& j) {
+  static const Format kNoSupport(
+      "/, /, 10X, '***DOWEL-CONCRETE INTERACTION IN ', A1, '-DIRECTION IS', E10.3, "
+      "': IT MUST BE POSITIVE', /, 10X, ' FOR THE DOWELS TO CARRY LOAD.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  static const Format kNotPlaced(
+      "/, /, 10X, '***WARNING: NO DOWEL IS PLACED IN ', A1, '-DIRECTION (SPACING NOT POSITIVE ', "
+      "'AND NO NODES LISTED);', /, 10X, ' THE DOWELS OF THESE JOINTS CARRY NO LOAD.'");
+  if (j.SP > 0.0 || j.ND > 0) {
+    if (j.KDC > 0.0) return;
+    rep.write(kNoSupport, {j.axis, j.KDC});
+    STOP(rep);
+  }
+  rep.write(kNotPlaced, {j.axis});
+}
 
 void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
   static const Format kSteel("/, /, /, 10X, 'TYPE OF LOAD TRANSFER: STEEL BARS'");
@@ -53,8 +74,6 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
   static const Format kNodes("16I5");
   static const Format kAggRec("E10.3");
   static const Format kAgg("/, /, 10X, 'AGGREGATE INTERLOCK FACTOR=', E10.3");
-  // Single-precision 0.01: the narrowest joint the dowel terms are formed for.
-  constexpr double kMinWidth = 0.009999999776482582;
 
   rep.write(j.heading);
   if (j.LT == 1) rep.write(kSteel);
@@ -68,7 +87,11 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
     if (j.SP == 0.0) {
       deck.read(kCount, {j.ND});
       if (j.ND > 0) {
-        check_list_length(rep, j.list_name, j.ND, j.NDOW.size());
+        // Several joints in one direction list the near-face nodes of all of them,
+        // more than the segment was sized for: the list is kept whole, up to one entry
+        // per node (the memory report still shows the segment's own length).
+        check_list_length(rep, j.list_name, j.ND, std::max<std::size_t>(C.NNODE, j.NDOW.size()));
+        if (j.NDOW.size() < static_cast<std::size_t>(j.ND)) j.NDOW.resize(j.ND);
         const std::span<int> nodes(j.NDOW.data(), static_cast<std::size_t>(j.ND));
         deck.read(kNodes, targets(nodes));
         rep.write(j.list, items(std::span<const int>(nodes)));
@@ -87,8 +110,9 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
     // PHI is formed with the width as read. Only a width whose square vanishes (zero)
     // would leave it unbounded; that one is taken at the floor that the stiffness and
     // the transfer report use. A narrow nonzero width is floored by them alone.
-    const double wj = std::pow(j.WJ, 2.0) == 0.0 ? kMinWidth : j.WJ;
+    const double wj = std::pow(j.WJ, 2.0) == 0.0 ? kMinJointWidth : j.WJ;
     j.PHI = 24.0 * (1.0 + j.PRD) * j.DIN / (std::pow(wj, 2.0) * j.AS);
+    check_dowels(rep, j);
   }
 
   if (j.LT != 1) {
@@ -111,12 +135,12 @@ void read_joints(Deck& deck, Report& rep, Control& C, Work& w) {
   if (C.NNX[1] != 0) {
     read_joint(deck, rep, C,
                {C.LTX, C.DIX, C.DOX, C.EDX, C.SPX, C.WJX, C.PRDX, C.KDCX, C.AGGX, C.DINX, C.ASX,
-                C.PHIX, C.NDX, w.NDOWX, kHeadX, kListX, "DOWEL NODES IN X-DIRECTION"});
+                C.PHIX, C.NDX, w.NDOWX, kHeadX, kListX, "DOWEL NODES IN X-DIRECTION", "X"});
   }
   if (C.NNY[1] != 0) {
     read_joint(deck, rep, C,
                {C.LTY, C.DIY, C.DOY, C.EDY, C.SPY, C.WJY, C.PRDY, C.KDCY, C.AGGY, C.DINY, C.ASY,
-                C.PHIY, C.NDY, w.NDOWY, kHeadY, kListY, "DOWEL NODES IN Y-DIRECTION"});
+                C.PHIY, C.NDY, w.NDOWY, kHeadY, kListY, "DOWEL NODES IN Y-DIRECTION", "Y"});
   }
 }
 

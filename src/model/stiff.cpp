@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "model/addek.h"
+#include "model/joint.h"
 #include "model/mesh.h"
 #include "model/plate.h"
 #include "model/support.h"
@@ -27,7 +28,8 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
     const double b = (d.YN[nodes[1] - 1] - d.YN[nodes[0] - 1]) / 2.0;
     std::fill(W.EK.begin(), W.EK.end(), 0.0);
 
-    switch (ELKIND(C.NSLAB, a, b)) {
+    const ElKind kind = ELKIND(C.NSLAB, a, b);
+    switch (kind) {
       case ElKind::Empty:
         continue;
       case ElKind::Plate: {
@@ -43,10 +45,19 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
         break;
       }
       case ElKind::XJoint:
-      case ElKind::YJoint:
-        // Dowel and aggregate-interlock terms are not formed yet: the joint element
-        // is assembled with a zero matrix, so the slabs act separately.
+      case ElKind::YJoint: {
+        const bool x = kind == ElKind::XJoint;
+        const JointSet J = x ? xjoints(C, d.NDOWX) : yjoints(C, d.NDOWY);
+        // Length of joint per node pair, and the near-face nodes of the two pairs.
+        const double L = x ? b : a;
+        const std::array<int, 2> near = {nodes[0], x ? nodes[1] : nodes[2]};
+        const std::array<PairTerms, 2> t = JTERMS(J, L, near);
+        // A joint narrower than the floor is widened for good once dowels reach it.
+        if ((t[0].dowel || t[1].dowel) && !(J.WJ > kMinJointWidth))
+          (x ? C.WJX : C.WJY) = kMinJointWidth;
+        JOINT(kind, t, EK);
         break;
+      }
     }
     W.NODEL = nodes;
     ADDEK(C.MBAND, nodes, EK, SK);

@@ -24,8 +24,9 @@ struct StiffData {
 
 // Visits every grid element, classifies it (plate, x-joint, y-joint, empty), forms
 // its matrix and adds it into the band store SK (NEQ rows of MBAND words, which the
-// caller has cleared). May rewrite C.PR2 (0 for one layer), C.WJX/C.WJY (floor) and,
-// while a joint element is formed, C.SPX/C.SPY.
+// caller has cleared). May rewrite C.PR2 (0 for one layer) and C.WJX/C.WJY (raised
+// to the floor once a narrower joint receives dowels). The dowel spacing of a listed
+// element is its own and never stored, so every pass sees the spacing as read.
 void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
 
 }  // namespace meridolan

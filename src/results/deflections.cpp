@@ -21,9 +21,10 @@ double subgrade_stress(const Control& C, const Work& w, int n) {
 }
 
 // The reaction sum is shown after the last node of each of the first three slab
-// columns of the first slab row (coinciding positions print one line).
+// columns, every slab row of the column counted (coinciding positions print one
+// line). With one slab row that is the last node of each slab.
 bool sum_line_after(const Control& C, int n) {
-  const int ny = C.NNY[0];
+  const int ny = C.NYT;
   return n == ny * C.NNX[0] || n == ny * (C.NNX[0] + C.NNX[1]) ||
          n == ny * (C.NNX[0] + C.NNX[1] + C.NNX[2]);
 }
@@ -101,6 +102,9 @@ void vlasov_table(Report& rep, const Control& C, Work& w) {
   std::vector<int> count(C.NNODE, 0);
   for (int e = 1; e <= C.NELEM; ++e) {
     const ElementCorners el = element_corners(C, w, e);
+    // Joint strips have no subgrade and no area to take curvatures over: only the
+    // plate elements at a node are averaged.
+    if (el.A == 0.0 || el.B == 0.0) continue;
     for (int c = 0; c < 4; ++c) {
       const int p = el.P[c];
       const Curvatures2 k = vlasov_curvatures(el, w.R, c);
@@ -111,7 +115,7 @@ void vlasov_table(Report& rep, const Control& C, Work& w) {
 
   rep.write(kHead);
   paged_nodes(rep, C.NNODE, kBlock, [&](int n) {
-    double s = sum[n - 1] / count[n - 1];
+    double s = count[n - 1] != 0 ? sum[n - 1] / count[n - 1] : 0.0;
     if (!(s > 0.0)) s = 0.0;
     keep_largest_subgrade_stress(w.ext, s, n);
     rep.write(kLine, {n, s});

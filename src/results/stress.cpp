@@ -3,6 +3,7 @@
 
 #include "results/deflections.h"
 #include "results/extremes.h"
+#include "results/joint_transfer.h"
 #include "results/layer_stress.h"
 #include "results/results_layout.h"
 #include "results/stress_table.h"
@@ -45,8 +46,9 @@ void STRESS(Report& rep, Control& C, Work& w) {
 
   results::nodal_stresses(C, w);
 
-  // Joint load transfer of multi-slab models (NSLAB != 1) is computed and printed
-  // here, between the stress computation and the stress table.
+  // Joints carry load only between several slabs; their section comes between the
+  // stress computation and the stress table.
+  if (C.NSLAB != 1) results::joint_transfer(rep, C, w);
 
   results::stress_table(rep, C, w);
   if (C.ICURL != 0) remove_gaps(C, w);

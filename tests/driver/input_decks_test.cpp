@@ -75,7 +75,8 @@ TEST(InputDecks, TwoSlabColumnsWithDowelsBySpacing) {
           "\f\b \r\r\n\r\n         ********** LOAD TRANSFER IN X-DIRECTION ********",
           "TYPE OF LOAD TRANSFER: COMBINATION OF AGGREGATE INTERLOCK AND STEEL BARS",
           "SPACING=    12.000", "JOINT WIDTH=      .250", "AGGREGATE INTERLOCK FACTOR=  .500E+05",
-          "LOADED AREAS AS SPECIFIED", "TOTAL APPLIED LOAD IS 40000.000", "NOT AVAILABLE"});
+          "LOADED AREAS AS SPECIFIED", "TOTAL APPLIED LOAD IS 40000.000",
+          "THE LOAD TRANSFERRED BY DOWELS IN X- DIRECTION IS"});
   EXPECT_FALSE(r.contains("LOAD TRANSFER IN Y-DIRECTION"));
   EXPECT_FALSE(r.contains("DOWELS ARE LOCATED"));
   // The load crosses the joint at x = 120: the joint column's elements 5 and 6 go.

@@ -305,19 +305,32 @@ TEST(SpecialRecords, GapAtANodeOutsideTheMeshStops) {
       r.has("***NODE    10 OF THE INITIAL GAP RECORDS IS NOT A NODE OF THE MESH (1 TO     9)."));
 }
 
-TEST(JointEcho, ADowelListLongerThanItsSegmentStops) {
-  // The x-direction list has room for NYT = 3 nodes.
+TEST(JointEcho, ADowelListIsKeptWholeUpToOneEntryPerNode) {
+  // The x-direction segment was sized for NYT = 3 nodes; several joints can need more,
+  // so a list is kept up to one entry per node (NNODE = 12) and refused beyond.
   Control C = control({2, 2}, {3});
   C.LTX = 1;
   Work w;
-  Reading r =
-      joints(C, w, dowels(0, 1.25, 0, 0.25, 0.3) + fmt_i(5) + "\n" + nodes16({1, 2, 3, 4, 5}),
-             {0, 10, 10, 20}, {0, 10, 20});
-  EXPECT_TRUE(r.stopped);
+  Reading r = joints(
+      C, w, dowels(0, 1.25, 0, 0.25, 0.3) + fmt_i(5) + "\n" + nodes16({1, 2, 3, 4, 5}) + "1.0E5\n",
+      {0, 10, 10, 20}, {0, 10, 20});
+  EXPECT_FALSE(r.stopped);
+  EXPECT_TRUE(r.has("DOWELS ARE LOCATED AT THE FOLLOWING NODES IN X-DIRECTION"));
+  ASSERT_GE(w.NDOWX.size(), 5u);
+  EXPECT_EQ(w.NDOWX[4], 5);
+
+  Control C2 = control({2, 2}, {3});
+  C2.LTX = 1;
+  Work w2;
+  std::vector<int> many(13);
+  for (int i = 0; i < 13; ++i) many[i] = i + 1;
+  Reading r2 = joints(C2, w2, dowels(0, 1.25, 0, 0.25, 0.3) + fmt_i(13) + "\n" + nodes16(many),
+                      {0, 10, 10, 20}, {0, 10, 20});
+  EXPECT_TRUE(r2.stopped);
   EXPECT_TRUE(
-      r.has("***DOWEL NODES IN X-DIRECTION:     5 ENTRIES GIVEN, AT MOST     3 CAN BE "
-            "STORED.\r\n                    PROGRAM TERMINATED."));
-  EXPECT_FALSE(r.has("DOWELS ARE LOCATED"));
+      r2.has("***DOWEL NODES IN X-DIRECTION:    13 ENTRIES GIVEN, AT MOST    12 CAN BE "
+             "STORED.\r\n                    PROGRAM TERMINATED."));
+  EXPECT_FALSE(r2.has("DOWELS ARE LOCATED"));
 }
 
 }  // namespace

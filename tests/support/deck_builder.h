@@ -39,7 +39,34 @@ struct Load {
   double p, x1, x2, y1, y2;
 };
 
-// A single-slab deck for a load analysis.
+// The joints of one direction: control record 9 or 10 and records J1 to J4.
+struct JointRecords {
+  int lt = 2;                     // 0 aggregate interlock, 1 dowels, 2 both
+  std::vector<int> jsw{0, 0, 0};  // component switches as given in the deck
+  double di = 0.0, dout = 1.25, ed = 2.9e7, sp = 12.0, wj = 0.25, prd = 0.3, kdc = 1.5e6;
+  std::vector<int> list;  // dowel nodes, read when sp = 0
+  double agg = 5.0e4;
+
+  std::string control() const {
+    return fmt_i(lt) + fmt_i(jsw[0]) + fmt_i(jsw[1]) + fmt_i(jsw[2]) + "\n";
+  }
+  std::string records() const {
+    std::string d;
+    if (lt != 0) {
+      d += fmt_f(di) + fmt_f(dout) + fmt_e(ed) + fmt_f(sp) + fmt_f(wj) + fmt_f(prd) + fmt_e(kdc) +
+           "\n";
+      if (sp == 0.0) {
+        d += fmt_i(int(list.size())) + "\n";
+        for (std::size_t i = 0; i < list.size(); ++i)
+          d += fmt_i(list[i]) + (i % 16 == 15 || i + 1 == list.size() ? "\n" : "");
+      }
+    }
+    if (lt != 1) d += fmt_e(agg) + "\n";
+    return d;
+  }
+};
+
+// A deck for a load analysis: one slab, or several when the node counts say so.
 struct SlabDeck {
   std::string title = "TEST SLAB";
   std::vector<double> xc, yc;
@@ -50,20 +77,33 @@ struct SlabDeck {
   std::vector<Layer> layers{Layer{}};
   int icomp = 0;
   std::vector<Load> loads;
+  // Node counts of the slab columns and rows; empty: one slab of all node lines.
+  std::vector<int> nnx, nny;
+  JointRecords jx, jy;  // used for joints in x (several columns) and in y (rows)
 
   std::string text() const {
+    const std::vector<int> cx = nnx.empty() ? std::vector<int>{int(xc.size())} : nnx;
+    const std::vector<int> cy = nny.empty() ? std::vector<int>{int(yc.size())} : nny;
+    const bool joints_x = cx.size() > 1, joints_y = cy.size() > 1;
     std::string d = "1\n" + title + "\n";
     d += fmt_i(int(loads.size())) + fmt_i(isym) + fmt_i(0) + fmt_i(0) + "\n";
-    d += fmt_i(int(xc.size())) + "\n" + fmt_i(int(yc.size())) + "\n";
+    for (int v : cx) d += fmt_i(v);
+    d += "\n";
+    for (int v : cy) d += fmt_i(v);
+    d += "\n";
     d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(vshear) + fmt_f(0.0) + "\n";
     d += fmt_i(isubgr) + fmt_i(1) + "          " + fmt_i(0) + "\n";
     d += "000000   0\n";
+    if (joints_x) d += jx.control();
+    if (joints_y) d += jy.control();
     d += list8(xc, 4) + list8(yc, 4);
     for (const Layer& l : layers)
       d += fmt_f(l.h) + fmt_e(l.E) + fmt_f(l.nu) + fmt_f(0) + fmt_f(0) + fmt_e(0) + "\n";
     // No modulus on the control record: every node gets the default modulus, here
     // zero (an unsupported slab).
     if (k == 0.0 && isubgr != 8) d += fmt_f(0.0) + fmt_i(0) + "\n";
+    if (joints_x) d += jx.records();
+    if (joints_y) d += jy.records();
     for (const Load& q : loads)
       d += fmt_f(q.p) + fmt_f(q.x1) + fmt_f(q.x2) + fmt_f(q.y1) + fmt_f(q.y2) + "\n";
     return d;

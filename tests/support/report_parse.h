@@ -40,6 +40,7 @@ inline std::map<int, NodeDeflection> deflections(const std::vector<std::string>&
     }
     if (!in) continue;
     if (l.find("DEPTH") != std::string::npos || l.find("VLASOV") != std::string::npos ||
+        l.find("LOAD TRANSFER IN") != std::string::npos ||
         l.find("MAXIMUM OR MINIMUM") != std::string::npos)
       break;
     std::string t = l;
@@ -74,6 +75,32 @@ inline std::map<int, std::vector<std::vector<double>>> stresses(
     } else if (v.size() == 6 && node != 0) {
       out[node].push_back(v);
     }
+  }
+  return out;
+}
+
+// One line of the joint load-transfer table: near-face node, its load, far-face node,
+// its load.
+struct TransferLine {
+  int n = 0, m = 0;
+  double load = 0, partner = 0;
+};
+
+// Every line of the load-transfer tables, x joints then y joints, in printed order.
+inline std::vector<TransferLine> transfer_lines(const std::vector<std::string>& lines) {
+  std::vector<TransferLine> out;
+  bool in = false;
+  std::vector<double> v;
+  for (const std::string& l : lines) {
+    if (l.find("TRANSFERRED LOAD") != std::string::npos) {
+      in = true;
+      continue;
+    }
+    if (!in) continue;
+    if (l.find("DEPTH") != std::string::npos) break;
+    std::string t = l;
+    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
+    if (numbers(t, v) && v.size() == 4) out.push_back({int(v[0]), int(v[2]), v[1], v[3]});
   }
   return out;
 }

@@ -1,0 +1,179 @@
+// Joint load transfer. The loads are recomputed from the displacements with the terms
+// that the joint elements next to each node pair put into the stiffness, so the report
+// shows exactly what the model carried: a pair that received no dowel terms (an
+// unlisted node, a joint crossing, a joint without dowels) prints no dowel line.
+#include "results/joint_transfer.h"
+
+#include <vector>
+
+#include "model/joint.h"
+#include "model/mesh.h"
+#include "results/results_layout.h"
+
+namespace meridolan::results {
+namespace {
+
+// Terms of one node pair summed over the joint elements that hold it.
+struct PairSum {
+  bool dowel = false;
+  double KSH = 0, KMO = 0, c4 = 0, c2 = 0, ka = 0;
+};
+
+// One joint line: the near-face node of its k-th pair (k = 1..count) and the elements
+// on either side of that pair along the joint.
+struct JointLine {
+  bool x;     // x-direction joint (between slab columns)
+  int line;   // near-face node line: x-line for x-joints, y-line for y-joints
+  int count;  // node pairs along the joint
+};
+
+int near_node(const Control& C, const JointLine& j, int k) {
+  return j.x ? (j.line - 1) * C.NYT + k : (k - 1) * C.NYT + j.line;
+}
+
+// Element k of the joint strip (k = 1..count-1): between pairs k and k+1.
+int strip_element(const Control& C, const JointLine& j, int k) {
+  return j.x ? (j.line - 1) * (C.NYT - 1) + k : (k - 1) * (C.NYT - 1) + j.line;
+}
+
+PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const JointLine& j, int k) {
+  PairSum s;
+  // The element before the pair holds it as its second pair, the one after as its first.
+  for (int side = 0; side < 2; ++side) {
+    const int el = side == 0 ? k - 1 : k;
+    if (el < 1 || el > j.count - 1) continue;
+    const std::array<int, 4> n = ELNODE(strip_element(C, j, el), C.NYT);
+    const double a = (w.XN[n[2] - 1] - w.XN[n[0] - 1]) / 2.0;
+    const double b = (w.YN[n[1] - 1] - w.YN[n[0] - 1]) / 2.0;
+    const ElKind kind = ELKIND(C.NSLAB, a, b);
+    if (kind != (j.x ? ElKind::XJoint : ElKind::YJoint)) continue;
+    const std::array<PairTerms, 2> t = JTERMS(J, j.x ? b : a, {n[0], j.x ? n[1] : n[2]});
+    const PairTerms& p = t[side == 0 ? 1 : 0];
+    s.dowel = s.dowel || p.dowel;
+    s.KSH += p.KSH;
+    s.KMO += p.KMO;
+    s.c4 += p.c4;
+    s.c2 += p.c2;
+    s.ka += p.ka;
+  }
+  return s;
+}
+
+struct Totals {
+  double SD = 0, SA = 0;
+  double energy = 0;  // twice the strain energy of the dowel shear and bending terms
+};
+
+// Node lines of one joint: pairs, their loads into TD/TA, the printed lines.
+Totals joint_nodes(Report& rep, const Control& C, Work& w, const JointSet& J, const JointLine& j,
+                   std::vector<double>& TD, std::vector<double>& TA) {
+  static const Format kLine("10X, I5, 10X, F10.3, 20X, I5, 10X, F10.3, 10X, F10.3");
+  const int step = j.x ? C.NYT : 1;  // from a near-face node to its partner
+  Totals tot;
+  for (int k = 1; k <= j.count; ++k) {
+    const int n = near_node(C, j, k), m = n + step;
+    const PairSum s = pair_terms(C, w, J, j, k);
+    const double jump = defl(w.R, n) - defl(w.R, m);
+    // Both slopes normal to the joint: +dw/dx is the y-rotation, -dw/dy the x-rotation.
+    const double tn = j.x ? roty(w.R, n) : rotx(w.R, n);
+    const double tm = j.x ? roty(w.R, m) : rotx(w.R, m);
+    const double slopes = j.x ? tn + tm : -(tn + tm);
+    if (s.dowel) {
+      tot.energy += s.KSH * jump * jump + 2 * s.KMO * jump * slopes + s.c4 * (tn * tn + tm * tm) +
+                    2 * s.c2 * tn * tm;
+      const double td = s.KSH * jump + s.KMO * slopes;
+      TD[n - 1] = td;
+      TD[m - 1] = -td;
+      tot.SD += td;
+      rep.write(kLine, {n, td, m, -td});
+    }
+    const double ta = s.ka * jump;
+    TA[n - 1] = ta;
+    TA[m - 1] = -ta;
+    tot.SA += ta;
+    if (J.LT != 1) rep.write(kLine, {n, ta, m, -ta});
+  }
+  return tot;
+}
+
+const Format& column_heading() {
+  static const Format kColumns(
+      "/, /, 11X, 'NODE', 9X, 'TRANSFERRED LOAD', 16X, 'NODE', 9X, 'TRANSFERRED LOAD', /");
+  return kColumns;
+}
+
+// The dowel element's bending terms are not in series with the dowel-concrete spring,
+// so it is not positive definite: a solution can draw energy from the dowels, and
+// their loads then have no physical meaning (they may even push against the load).
+void check_energy(Report& rep, const Totals& t, const char* axis) {
+  static const Format kWarn(
+      "10X, '***WARNING: THE DOWELS OF THIS ', A1, '-JOINT STORE NEGATIVE ENERGY; THEIR LOADS ', "
+      "'HAVE NO PHYSICAL MEANING.', /, 10X, '   THE DOWELS ARE TOO STIFF FOR THEIR CONCRETE ', "
+      "'SUPPORT AT THIS MESH SPACING: REFINE THE MESH', /, 10X, '   ALONG THE JOINT, OR CHECK ', "
+      "'THE DOWEL MODULUS, DIAMETERS, SPACING AND DOWEL-CONCRETE INTERACTION.'");
+  if (t.energy < 0.0) rep.write(kWarn, {axis});
+}
+
+void notice(Report& rep) {
+  static const Format kNotice(
+      "10X, 'NOTICE:  IF A NODE NUMBER IS REPEATED THE FIRST LINE  SHOWS LOAD TRANSFERRED BY "
+      "DOWELS', /, 20X, ' AND THE SECOND SHOWS LOAD TRANSFERRED BY AGGREGATE INTERLOCK'");
+  rep.write(kNotice);
+}
+
+// Dowels and aggregate interlock together: any type other than 0 and 1.
+bool both(int LT) {
+  return LT != 0 && LT != 1;
+}
+
+void x_joints(Report& rep, Control& C, Work& w) {
+  static const Format kHead("/, /, 10X, '********** LOAD TRANSFER IN X-DIRECTION ', '********'");
+  static const Format kDowels("10X, 'THE LOAD TRANSFERRED BY DOWELS IN X- DIRECTION IS', F10.3");
+  static const Format kAggregate(
+      "10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN X- DIRECTION IS', F10.3");
+  rep.write(kHead);
+  rep.write(column_heading());
+  if (!(C.WJX > kMinJointWidth)) C.WJX = kMinJointWidth;
+  const JointSet J = xjoints(C, w.NDOWX);
+  int c = 0;
+  for (int j = 1; j < C.NSX; ++j) {
+    c += C.NNX[j - 1];
+    const Totals t = joint_nodes(rep, C, w, J, {true, c, C.NYT}, w.TDX, w.TAX);
+    if (J.LT != 0) rep.write(kDowels, {t.SD});
+    if (J.LT != 1) rep.write(kAggregate, {t.SA});
+    check_energy(rep, t, "X");
+    if (both(J.LT)) notice(rep);
+    new_page(rep);
+  }
+}
+
+void y_joints(Report& rep, Control& C, Work& w) {
+  static const Format kHead(
+      "/, /, /, /, /, /, 10X, '********** LOAD TRANSFER IN Y-DIRECTION ', '********'");
+  static const Format kDowels("/, 10X, 'THE LOAD TRANSFERRED BY DOWELS IN Y- DIRECTION IS', F10.3");
+  static const Format kAggregate(
+      "/, 10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN Y- DICTION IS', F10.3");
+  rep.write(kHead);
+  rep.write(column_heading());
+  if (!(C.WJY > kMinJointWidth)) C.WJY = kMinJointWidth;
+  const JointSet J = yjoints(C, w.NDOWY);
+  int q = 0;
+  for (int j = 1; j < C.NSY; ++j) {
+    q += C.NNY[j - 1];
+    const Totals t = joint_nodes(rep, C, w, J, {false, q, C.NXT}, w.TDY, w.TAY);
+    if (J.LT != 0) rep.write(kDowels, {t.SD});
+    if (J.LT != 1) rep.write(kAggregate, {t.SA});
+    check_energy(rep, t, "Y");
+  }
+  if (both(J.LT)) notice(rep);
+  new_page(rep);
+}
+
+}  // namespace
+
+void joint_transfer(Report& rep, Control& C, Work& w) {
+  if (C.NNX[1] != 0) x_joints(rep, C, w);
+  if (C.NNY[1] != 0) y_joints(rep, C, w);
+}
+
+}  // namespace meridolan::results
