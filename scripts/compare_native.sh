@@ -14,8 +14,8 @@ for deck in examples/*.dat tests/data/*.dat; do
   rm -f "$tmp"/a.cnt "$tmp"/b.cnt
   a=$(build/meridolan -c "$tmp/a.cnt" "$deck" 2>/dev/null | md5sum) || true
   b=$(build-native/meridolan -c "$tmp/b.cnt" "$deck" 2>/dev/null | md5sum) || true
-  ca=$(cat "$tmp/a.cnt" 2>/dev/null | md5sum)
-  cb=$(cat "$tmp/b.cnt" 2>/dev/null | md5sum)
+  ca=$( (md5sum < "$tmp/a.cnt") 2>/dev/null || echo none)
+  cb=$( (md5sum < "$tmp/b.cnt") 2>/dev/null || echo none)
   count=$((count + 1))
   if [ "$a" != "$b" ] || [ "$ca" != "$cb" ]; then
     echo "DIFFERENT: $deck"
