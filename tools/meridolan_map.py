@@ -128,13 +128,13 @@ def split_lines(coords, counts):
 _DECK_REAL = re.compile(r"^([+-]?)(\d*)(?:\.(\d*))?(?:[EeDd]([+-]?\d+)|([+-]\d+))?$")
 
 
-def _read(line, spec):
-    """Reads fixed-column fields: spec is a list of (kind, width, decimals) with kind
+def _read(line, fmt):
+    """Reads fixed-column fields: fmt is a list of (kind, width, decimals) with kind
     'I', 'F' or 'A'. Blank fields are zero, a field without a decimal point has
     `decimals` implied decimals, and a comma ends a field early."""
     line = line.rstrip("\r\n")
     out, col = [], 0
-    for kind, w, d in spec:
+    for kind, w, d in fmt:
         raw = line[col:col + w]
         nxt = col + w
         if kind != "A" and "," in raw:
@@ -185,13 +185,13 @@ class Deck:
         self._k += 1
         return line
 
-    def _rec(self, spec):
-        return _read(self._next(), spec)
+    def _rec(self, fmt):
+        return _read(self._next(), fmt)
 
-    def _list(self, n, per_line, spec):
+    def _list(self, n, per_line, fmt):
         vals = []
         while len(vals) < n:
-            vals += self._rec(spec * min(per_line, n - len(vals)))
+            vals += self._rec(fmt * min(per_line, n - len(vals)))
         return vals
 
     def _parse(self):
