@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when any is missing.
+# Installs the Debian packages the build and the map command need, when any is missing.
 set -euo pipefail
 pkgs=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev
-  libopenblas0-pthread)
+  libopenblas0-pthread python3-matplotlib)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

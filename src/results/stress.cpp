@@ -43,6 +43,7 @@ bool stress_gate_open(const Control& C) {
 void STRESS(Report& rep, Control& C, Work& w) {
   // The final print after a converged iteration (ITNO = -1) repeats only the
   // stresses and continues the extreme-value searches of the previous pass.
+  w.stresses_current = false;
   if (C.ITNO != -1 && !deflection_section(rep, C, w)) return;
 
   results::nodal_stresses(C, w);
