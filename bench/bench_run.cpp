@@ -13,6 +13,7 @@
 
 #include "base/records.h"
 #include "base/work.h"
+#include "bench_util.h"
 #include "driver/control_records.h"
 #include "driver/input.h"
 #include "driver/run.h"
@@ -24,19 +25,8 @@
 namespace {
 
 using namespace meridolan;
-
-// Discards everything written to it, so that only the formatting is timed.
-class NullBuffer : public std::streambuf {
- protected:
-  int overflow(int c) override { return c; }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-std::string field(double v) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%10.3f", v);
-  return b;
-}
+using bench::field;
+using bench::NullBuffer;
 
 // n x n node lines, one 8 in layer on k = 200, four wheels of 9000 lb. With `slabs`
 // = 3 the same number of node lines forms 3 x 3 slabs (n/3 lines each, 6 in apart,

@@ -10,6 +10,7 @@
 
 #include "base/control.h"
 #include "model/stiff.h"
+#include "openblas.h"
 #include "solvers/band.h"
 
 extern "C" {
@@ -87,13 +88,15 @@ std::vector<double> solveBand(const Model& m, std::vector<double>& SK, std::vect
   return r;
 }
 
-std::vector<double> solveLapack(const Model& m, std::vector<double>& ab) {
+// Reference LAPACK (linked) or OpenBLAS (loaded by path).
+std::vector<double> solveLapack(const Model& m, std::vector<double>& ab,
+                                const bench::OpenBlas* lib = nullptr) {
   const int kd = m.C.MBAND - 1, ld = kd + 1, n = m.C.NEQ, one = 1;
   int info = 0;
   std::vector<double> r = m.R;
-  dpbtrf_("U", &n, &kd, ab.data(), &ld, &info, 1);
+  (lib ? lib->dpbtrf : dpbtrf_)("U", &n, &kd, ab.data(), &ld, &info, 1);
   if (info != 0) return {};
-  dpbtrs_("U", &n, &kd, &one, ab.data(), &ld, r.data(), &n, &info, 1);
+  (lib ? lib->dpbtrs : dpbtrs_)("U", &n, &kd, &one, ab.data(), &ld, r.data(), &n, &info, 1);
   return r;
 }
 
@@ -120,7 +123,7 @@ void BM_UptriDisp(benchmark::State& state) {
 }
 BENCHMARK(BM_UptriDisp)->Unit(benchmark::kMillisecond);
 
-void BM_LapackDpbtrfDpbtrs(benchmark::State& state) {
+void lapackRun(benchmark::State& state, const bench::OpenBlas* lib) {
   const Model m = slab();
   const std::vector<double> ab0 = lapackBand(m);
   std::vector<double> ab;
@@ -128,11 +131,22 @@ void BM_LapackDpbtrfDpbtrs(benchmark::State& state) {
     state.PauseTiming();
     ab = ab0;
     state.ResumeTiming();
-    auto r = solveLapack(m, ab);
+    auto r = solveLapack(m, ab, lib);
     benchmark::DoNotOptimize(r.data());
   }
 }
+
+void BM_LapackDpbtrfDpbtrs(benchmark::State& state) {
+  lapackRun(state, nullptr);
+}
 BENCHMARK(BM_LapackDpbtrfDpbtrs)->Unit(benchmark::kMillisecond);
+
+// OpenBLAS on one thread: the optimised yardstick.
+void BM_OpenBlasDpbtrfDpbtrs(benchmark::State& state) {
+  if (bench::openblas() == nullptr) return state.SkipWithError("OpenBLAS is not installed");
+  lapackRun(state, bench::openblas());
+}
+BENCHMARK(BM_OpenBlasDpbtrfDpbtrs)->Unit(benchmark::kMillisecond);
 
 // Not a timing: both solvers on the same matrix must give the same displacements.
 void BM_Agreement(benchmark::State& state) {

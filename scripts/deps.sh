@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when any is missing.
+# Installs the Debian packages the build and the map command need, when any is missing.
 set -euo pipefail
-pkgs=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev)
+pkgs=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev
+  libopenblas0-pthread python3-matplotlib)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -12,3 +13,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}"
 fi
+# OpenBLAS is only a yardstick, loaded by bench_packed at run time. Installing it
+# makes it the system BLAS and LAPACK by default; keep the reference libraries, so
+# that the program's reports do not depend on whether OpenBLAS is present.
+for pair in "libblas.so.3 blas" "liblapack.so.3 lapack"; do
+  set -- $pair
+  ref="/usr/lib/x86_64-linux-gnu/$2/$1"
+  if [ -e "$ref" ] && update-alternatives --list "$1-x86_64-linux-gnu" >/dev/null 2>&1; then
+    update-alternatives --set "$1-x86_64-linux-gnu" "$ref" >/dev/null
+  fi
+done

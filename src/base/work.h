@@ -39,6 +39,10 @@ struct Work {
   std::vector<int> NDOWX, NDOWY, ICHG;                    // 42-44
 
   Extremes ext;
+  // STN1/STN2 hold the stresses of the displacements now in R: set by the stress
+  // computation, cleared when a pass starts printing its results (a pass whose
+  // stress section is gated off leaves it clear).
+  bool stresses_current = false;
 };
 
 // Segment lengths in table order (1-based names in the comments of work.h).

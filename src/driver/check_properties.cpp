@@ -196,17 +196,6 @@ void check_gap_counts(Report& rep, const Control& C) {
     refuse(rep, C, {"TEMPERATURE AND GAP RECORD", "6-10", "NODES WITH A GAP"}, C.NGAPN, kCount);
 }
 
-void check_zero_pressure_nodes(Report& rep, const Control& C, std::span<const int> IZRP) {
-  static const Format kBad(
-      "/, /, 10X, '***ZERO-PRESSURE NODE RECORDS, ENTRY', I6, ': NODE', I11, /, 10X, "
-      "'   IS NOT A NODE OF THE MESH (1 TO', I7, ').', /, 10X, ' PROGRAM TERMINATED.'");
-  for (std::size_t k = 0; k < IZRP.size(); ++k) {
-    if (IZRP[k] >= 1 && IZRP[k] <= C.NNODE) continue;
-    rep.write(kBad, {static_cast<int>(k + 1), IZRP[k], C.NNODE});
-    STOP(rep);
-  }
-}
-
 void check_displacements(Report& rep, const Control& C, std::span<const double> R) {
   static const Format kBad(
       "/, /, 10X, '***THE DISPLACEMENTS COULD NOT BE COMPUTED: THE ', A, ' OF NODE', I7, ' IS ', "

@@ -34,9 +34,6 @@ void check_interlock(Report& rep, const Control& C, const char* axis, double AGG
 // deck line and misplace every later record.
 void check_gap_counts(Report& rep, const Control& C);
 
-// Nodes with zero initial reactive pressure must be nodes of the mesh.
-void check_zero_pressure_nodes(Report& rep, const Control& C, std::span<const int> IZRP);
-
 // Displacements of a solution: every one must be a finite number.
 void check_displacements(Report& rep, const Control& C, std::span<const double> R);
 

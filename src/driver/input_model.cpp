@@ -200,9 +200,10 @@ void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
   check_gap_counts(rep, C);
   if (C.NZRP != 0) {
     check_list_length(rep, "NODES WITH ZERO INITIAL REACTIVE PRESSURE", C.NZRP, w.IZRP.size());
-    const std::span<int> nodes(w.IZRP.data(), static_cast<std::size_t>(C.NZRP));
-    deck.read(kZrp, targets(nodes));
-    check_zero_pressure_nodes(rep, C, nodes);
+    const std::size_t n = C.NZRP > 0 ? static_cast<std::size_t>(C.NZRP) : 0;
+    deck.read(kZrp, targets(std::span<int>(w.IZRP.data(), n)));
+    check_nodes(rep, std::span<const int>(w.IZRP.data(), n), C.NNODE,
+                "ZERO INITIAL REACTIVE PRESSURE");
   }
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   std::fill(w.ICON.begin(), w.ICON.end(), 0);

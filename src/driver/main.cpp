@@ -1,8 +1,11 @@
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "driver/run.h"
+#include "driver/command_line.h"
 
-int main() {
+int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  return meridolan::run(std::cin, std::cout);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return meridolan::run_command(args, std::cin, std::cout, std::cerr);
 }

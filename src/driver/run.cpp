@@ -1,11 +1,16 @@
 #include "driver/run.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "base/records.h"
 #include "base/stop.h"
 #include "base/work.h"
+#include "driver/contour.h"
 #include "driver/control_records.h"
 #include "driver/slab.h"
 
@@ -13,7 +18,32 @@ namespace meridolan {
 
 namespace {
 
-constexpr int kReadErrorStatus = 2;
+// Writes the contour data file after the analysis; returns the exit status the run
+// ends with (the report is complete either way).
+int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostream& errors) {
+  if (dest.stream != nullptr) {
+    Report cnt(*dest.stream, false);
+    write_contour_file(cnt, C, w);
+    return kExitStop;
+  }
+  std::ofstream file(dest.path, std::ios::binary | std::ios::trunc);
+  if (!file) {
+    errors << "meridolan: cannot create the contour data file '" << dest.path
+           << "': " << std::strerror(errno) << '\n';
+    return kExitCannotWrite;
+  }
+  Report cnt(file, false);
+  write_contour_file(cnt, C, w);
+  file.close();
+  if (!file) {
+    errors << "meridolan: error while writing the contour data file '" << dest.path << "'\n";
+    return kExitCannotWrite;
+  }
+  std::error_code ec;
+  const auto where = std::filesystem::absolute(dest.path, ec);
+  errors << "meridolan: contour data written to " << (ec ? dest.path : where.string()) << '\n';
+  return kExitStop;
+}
 
 // A value that overflowed (or lost all meaning) on its way to the report: the line
 // is not printed; the report says which value and why, and the run stops.
@@ -29,12 +59,14 @@ constexpr int kReadErrorStatus = 2;
 
 }  // namespace
 
-int run(std::istream& deck_in, std::ostream& out, std::ostream& errors) {
+int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
+        const ContourFile& contour) {
   Report rep(out);
   rep.refuse_non_finite();
   Deck deck(deck_in);
   Control C;
   Work w;
+  int status = kExitStop;
   try {
     read_control(deck, C);
     check_counts(rep, C);
@@ -43,15 +75,15 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors) {
     allocate(w, C);
     SLAB(deck, rep, C, w);
     if (C.NCONT != 0) {
-      // The contour data file is written by a later version; say so rather than let
-      // a requested file be missing without a word. The report itself is complete.
-      errors << "meridolan: contour data requested (ICONT digits on record 8), but the contour "
-                "data file is not available in this version; no file was written.\n";
+      // Contours are requested only by the full deck (INMODE not 0), which then ends
+      // with the contour record.
+      if (C.INMODE != 0) read_contour_record(deck, C);
+      status = contour_output(C, w, contour, errors);
     }
     STOP(rep);
   } catch (const RunStopped& stop) {
     out.flush();
-    return stop.status;
+    return stop.status != kExitStop ? stop.status : status;
   } catch (const NotFinite& e) {
     try {
       report_not_finite(rep, e);
@@ -65,8 +97,12 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors) {
     out.flush();
     errors << e.what() << '\n';
     errors.flush();
-    return kReadErrorStatus;
+    return kExitUnreadableDeck;
   }
+}
+
+int run(std::istream& deck, std::ostream& report, std::ostream& errors) {
+  return run(deck, report, errors, ContourFile{});
 }
 
 int run(std::istream& deck, std::ostream& report) {

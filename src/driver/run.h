@@ -1,13 +1,38 @@
-// One run of the program: deck in, report out.
+// One run of the program: deck in, report out, and the contour data file when the
+// deck requests it.
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 namespace meridolan {
 
-// Reads the deck, analyses the problem, prints the report and returns the exit
-// status: 0 after the stop line; 2 when a deck record cannot be read (the message
-// goes to `errors`, the report printed so far stays as it is).
+// Exit statuses of the program.
+inline constexpr int kExitStop = 0;            // the run reached its stop line
+inline constexpr int kExitUnreadableDeck = 2;  // a deck record could not be read
+inline constexpr int kExitUsage = 64;          // the command line is wrong
+inline constexpr int kExitNoInput = 66;        // the deck file cannot be opened
+inline constexpr int kExitCannotWrite = 73;    // the report or contour file cannot be written
+
+// Name of the contour data file when the command line names none: in the working
+// directory, like every other output of a batch run.
+inline constexpr const char* kDefaultContourFile = "meridolan.cnt";
+
+// Where the contour data go when the deck requests them.
+struct ContourFile {
+  // File created (or replaced) only when the deck requests contours and the analysis
+  // reaches its end; standard error then says where it went.
+  std::string path = kDefaultContourFile;
+  // When set, the data are written to this stream instead, and no file is touched.
+  std::ostream* stream = nullptr;
+};
+
+// Reads the deck, analyses the problem, prints the report, writes the contour data
+// when requested and returns the exit status: 0 after the stop line; 2 when a deck
+// record cannot be read (the message goes to `errors`, the report printed so far
+// stays as it is); 73 when the contour file cannot be written (the report is
+// complete, with its stop line; the reason goes to `errors`).
+int run(std::istream& deck, std::ostream& report, std::ostream& errors, const ContourFile& contour);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors);
 int run(std::istream& deck, std::ostream& report);
 

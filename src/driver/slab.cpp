@@ -11,6 +11,10 @@
 #include "model/symtry.h"
 #include "results/stress.h"
 #include "solvers/band.h"
+#include "solvers/reduce.h"
+#include "supports/curlw.h"
+#include "supports/elsold.h"
+#include "supports/iterat.h"
 
 namespace meridolan {
 
@@ -25,20 +29,32 @@ void banner(Report& rep, int isubgr, int itno) {
 }
 
 // Analyses that this version does not carry out end the run with a message instead
-// of a report that would look like a result.
+// of a report that would look like a result. The Winkler curling analysis
+// (ICURL != 0, IWINK = 1) sets its own subgrade type, so the type is not checked
+// for it.
 void require_available(Report& rep, const Control& C) {
   static const Format kMissing(
       "/, /, 10X, '***THE ANALYSIS REQUESTED IS NOT AVAILABLE IN THIS VERSION:', /, 10X, A, /, "
       "10X, ' PROGRAM TERMINATED.'");
+  const bool load = C.ICURL == 0;
   const char* what = nullptr;
-  if (C.ICURL != 0)
-    what = "TEMPERATURE CURLING AND GAP ANALYSES (ICURL NOT 0)";
-  else if (C.ISUBGR == 8)
-    what = "ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)";
-  else if (C.ISUBGR >= 0 && C.ISUBGR <= 3)
-    what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
+  if (!load && C.IWINK != 1)
+    what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
+  STOP(rep);
+}
+
+// The two faces of a joint are distinct nodes at one point of the subgrade surface,
+// where the flexibility of the elastic solid between them (c/r) has no finite value:
+// jointed pavements are not analysed on the elastic solid.
+void require_one_slab_on_elastic_solid(Report& rep, const Control& C) {
+  static const Format kJointed(
+      "/, /, 10X, '***THE ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8) TAKES A SINGLE SLAB ONLY:', /, "
+      "10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF A JOINT WOULD STAND ON ONE', /, "
+      "10X, ' POINT OF THE SUBGRADE SURFACE.', /, 10X, ' PROGRAM TERMINATED.'");
+  if (C.ISUBGR != 8 || C.NSLAB == 1) return;
+  rep.write(kJointed, {C.NSLAB});
   STOP(rep);
 }
 
@@ -62,52 +78,28 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
   check(w.YC, "Y");
 }
 
-// True when some joint of the model carries dowel terms.
-bool has_dowels(const Control& C) {
-  const auto placed = [](int LT, double SP, int ND) { return LT != 0 && (SP > 0.0 || ND > 0); };
-  return C.NSLAB != 1 && ((C.NNX[1] != 0 && placed(C.LTX, C.SPX, C.NDX)) ||
-                          (C.NNY[1] != 0 && placed(C.LTY, C.SPY, C.NDY)));
-}
-
-// A pivot that vanished or turned negative in the reduction: the model is not held
-// against some movement (a slab without support, or symmetry lines where there are
-// none), or its matrix is not positive definite, which the dowel element can make it.
-[[noreturn]] void report_bad_pivot(Report& rep, const Control& C, int equation, double pivot) {
-  static const Format kZero(
-      "/, /, 10X, '***ZERO PIVOT IN EQUATION', I8, ' (', A, ' OF NODE', I7, ').', /, 10X, "
-      "' THE SLAB IS NOT SUPPORTED AGAINST THIS MOVEMENT: CHECK THE SUBGRADE MODULI,', /, 10X, "
-      "' THE SPRINGS, THE LAYER PROPERTIES AND THE SYMMETRY INDEX.'");
-  static const Format kNegative(
-      "/, /, 10X, '***NEGATIVE PIVOT IN EQUATION', I8, ' (', A, ' OF NODE', I7, ').', /, 10X, "
-      "' THE STIFFNESS MATRIX IS NOT POSITIVE DEFINITE: THE RESULTS WOULD HAVE NO MEANING.'");
-  static const Format kDowels(
-      "10X, ' THE MODEL HAS DOWELS: THEIR BENDING TERMS ARE NOT HELD BY THE DOWEL-CONCRETE', /, "
-      "10X, ' SPRING, SO STIFF OR CLOSELY SPACED DOWELS OR A SOFT DOWEL-CONCRETE INTERACTION', /, "
-      "10X, ' MAKE THE JOINTS INDEFINITE. CHECK THE DOWEL MODULUS AND DIAMETERS, THE SPACING', /, "
-      "10X, ' (OR THE NODE LIST) AND THE DOWEL-CONCRETE INTERACTION.'");
-  static const Format kEnd("10X, ' PROGRAM TERMINATED.'");
-  static const char* const kDof[3] = {"DEFLECTION", "X-ROTATION", "Y-ROTATION"};
-  const std::initializer_list<Item> where = {equation, kDof[(equation - 1) % 3],
-                                             (equation - 1) / 3 + 1};
-  rep.write(pivot < 0.0 ? kNegative : kZero, where);
-  if (has_dowels(C)) rep.write(kDowels);
-  rep.write(kEnd);
-  STOP(rep);
-}
-
-// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
-void solve_pass(Report& rep, Control& C, Work& w) {
+// Start of a pass: the band arrays, the joint transfer and the load vector are
+// cleared.
+void clear_pass(Work& w) {
   std::fill(w.SK.begin(), w.SK.end(), 0.0);
   std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
   std::fill(w.TDX.begin(), w.TDX.end(), 0.0);
   std::fill(w.TDY.begin(), w.TDY.end(), 0.0);
   std::fill(w.R.begin(), w.R.end(), 0.0);
+}
+
+// The plate and joint stiffness in band form, with the symmetry conditions.
+void assemble(Control& C, Work& w) {
   StiffWork sw;
   const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
   STIFF(C, data, w.SK, sw);
   if (C.ISYM != 0) SYMTRY(C, w.SK);
-  if (int bad = UPTRI(C.MBAND, C.NEQ, w.SKR, w.SK); bad != 0)
-    report_bad_pivot(rep, C, bad, w.SK[static_cast<std::size_t>(bad - 1) * C.MBAND]);
+}
+
+// One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
+void solve_pass(Report& rep, Control& C, Work& w) {
+  assemble(C, w);
+  REDUCE(rep, C, w.SKR, w.SK);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
   DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
@@ -120,15 +112,44 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
+  require_one_slab_on_elastic_solid(rep, C);
   require_available(rep, C);
 
-  // Load analysis. Subgrade types of 4 and above take one pass; the stress-dependent
-  // types, which repeat the pass with updated moduli, are refused above.
+  // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
+  // update the nodal moduli after each pass and repeat it until few enough nodes
+  // move off the tolerance band, or until MAXIT passes have been made. The Winkler
+  // curling analysis makes its own contact iteration and leaves subgrade type 7, so
+  // it takes one pass, without a banner. The elastic solid solves the plate with its
+  // own subgrade stiffness and prints every result itself; the run then ends as usual.
+  SoilCurves curves;
   C.ITNO = 1;
-  solve_pass(rep, C, w);
-  banner(rep, C.ISUBGR, 1);
-  STRESS(rep, C, w);
-  ++C.ITNO;
+  for (;;) {
+    clear_pass(w);
+    if (C.ICURL != 0) {
+      CURLW(rep, C, w);
+    } else if (C.ISUBGR == 8) {
+      assemble(C, w);
+      int NCHG = 0, NOUT = 0;
+      ELSOLD(rep, C, w, NCHG, NOUT);
+      return;
+    } else {
+      solve_pass(rep, C, w);
+      if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
+    }
+    STRESS(rep, C, w);
+    ++C.ITNO;
+    if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
+    new_page(rep);
+    banner(rep, C.ISUBGR, C.ITNO);
+    C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    if (C.TOL2 < C.RATOFF) continue;
+    C.ITNO = -1;  // converged: the stresses of the last pass once more
+    STRESS(rep, C, w);
+    break;
+  }
+  // The final contour record follows the parameter cards in the deck; a run that
+  // never updated has not read them yet.
+  if (C.NCONT != 0 && C.INMODE != 0) skip_unread_cards(deck, C, w.ISOIL, curves);
 }
 
 }  // namespace meridolan

@@ -162,6 +162,8 @@ void VLASOV(double a, double b, double VSHEAR, std::span<double> EK) {
 
 void SUPPORT(const Control& C, const std::array<int, 4>& nodes, double a, double b,
              std::span<const double> SKN, std::span<const int> ICON, std::span<double> EK) {
+  // The elastic solid adds its own matrix later; its SKN holds a single word.
+  if (C.ISUBGR == 8) return;
   std::array<double, 4> kn{};
   for (int m = 0; m < 4; ++m) kn[m] = SKN[nodes[m] - 1];
   const double kbar = (kn[0] + kn[1] + kn[2] + kn[3]) / 4.0;
@@ -169,8 +171,6 @@ void SUPPORT(const Control& C, const std::array<int, 4>& nodes, double a, double
   const bool load = C.ICURL == 0;
 
   switch (C.ISUBGR) {
-    case 8:  // elastic solid: formed with the solid's own matrix
-      return;
     case 7:
       if (load) {
         LUMP(a, b, {kbar, kbar, kbar, kbar}, {true, true, true, true}, EK);

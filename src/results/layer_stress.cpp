@@ -167,6 +167,7 @@ void nodal_stresses(const Control& C, Work& w) {
     }
     principal_stresses(C, w, n);
   }
+  w.stresses_current = true;
 }
 
 }  // namespace meridolan::results

@@ -25,9 +25,7 @@ bool deflection_section(Report& rep, const Control& C, Work& w) {
   results::tributary_areas(C, w);
   results::deflection_table(rep, C, w);
   if (C.ISUBGR == 9) results::vlasov_table(rep, C, w);
-  // Iterated runs print stresses on the last allowed pass, or on every pass when
-  // the iteration is printed in full.
-  return !(C.IPRIT == 0 && C.MAXIT != C.ITNO);
+  return stress_gate_open(C);
 }
 
 // Curling runs report deflections from the initially flat surface: the gap is
@@ -38,9 +36,14 @@ void remove_gaps(const Control& C, Work& w) {
 
 }  // namespace
 
+bool stress_gate_open(const Control& C) {
+  return !(C.IPRIT == 0 && C.MAXIT != C.ITNO);
+}
+
 void STRESS(Report& rep, Control& C, Work& w) {
   // The final print after a converged iteration (ITNO = -1) repeats only the
   // stresses and continues the extreme-value searches of the previous pass.
+  w.stresses_current = false;
   if (C.ITNO != -1 && !deflection_section(rep, C, w)) return;
 
   results::nodal_stresses(C, w);

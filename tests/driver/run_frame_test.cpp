@@ -228,23 +228,3 @@ TEST(BadDecks, ImpossibleNodeCountsStopWithMessage) {
 
 }  // namespace
 }  // namespace meridolan
-
-namespace meridolan {
-namespace {
-
-TEST(Contours, RequestedFileIsAnnouncedAsNotWritten) {
-  // The example deck with one contour digit set: the report is complete and standard
-  // error says that no contour file was written.
-  std::string deck = testing::read_file(MERIDOLAN_EXAMPLES "/interior_load.dat");
-  const auto at = deck.find("000000   0");
-  ASSERT_NE(at, std::string::npos);
-  deck.replace(at, 10, "100000   0");
-  auto r = testing::run_deck(deck);
-  EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(r.contains("MAXIMUM OR MINIMUM VALUES"));
-  EXPECT_FALSE(r.contains("NO CONTOURS REQUESTED"));
-  EXPECT_NE(r.errors.find("no file was written"), std::string::npos) << r.errors;
-}
-
-}  // namespace
-}  // namespace meridolan

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "solvers/band_isa.h"
 #include "solvers/slab_model.h"
 
 namespace meridolan {
@@ -162,6 +163,50 @@ TEST(Band, VerySoftSupportIsStillSolved) {
       EXPECT_NEAR(m.R[3 * n - 1], 0.0, 1e-6 * p / d) << n;
     }
   }
+}
+
+// The elimination written plainly, one pivot at a time over the rows below it.
+void plainReduction(int MBAND, int NEQ, std::vector<double>& SKR, std::vector<double>& SK) {
+  const int M = MBAND - 1;
+  for (int i = 0; i < NEQ; ++i) {
+    const int m = std::min(M, NEQ - 1 - i);
+    for (int c = 0; c <= m; ++c) SKR[i * MBAND + c] = SK[i * MBAND + c];
+    for (int c = 1; c <= M; ++c) SK[i * MBAND + c] /= SK[i * MBAND];
+    for (int j = 1; j <= m; ++j)
+      for (int t = 0; t <= m - j; ++t)
+        SK[(i + j) * MBAND + t] -= SKR[i * MBAND + j] * SK[i * MBAND + j + t];
+  }
+}
+
+TEST(Band, PanelsAndEveryInstructionSetGiveThePlainEliminationsBits) {
+  // Several band widths and lengths, so panels end inside and at the end of the band.
+  for (const auto& [nx, ny] : {std::array<int, 2>{2, 2}, {5, 3}, {9, 4}, {17, 11}, {23, 7}}) {
+    auto m = makeSlab(lines(nx, 7.5), lines(ny, 6.0), 9, 4e6, 0.15, 150);
+    m.assemble();
+    const std::vector<double> assembled = m.SK;
+    std::vector<double> plainK = assembled, plainR(assembled.size(), 0.0);
+    plainReduction(m.C.MBAND, m.C.NEQ, plainR, plainK);
+    const auto f = randomLoad(m.C.NEQ, 7);
+    for (BandIsa isa : {BandIsa::Baseline, BandIsa::Avx2, BandIsa::Avx512}) {
+      if (!isa_supported(isa)) continue;
+      std::vector<double> K = assembled, KR(assembled.size(), 0.0), R = f;
+      ASSERT_EQ(UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, KR, K), 0);
+      EXPECT_EQ(K, plainK) << nx << " x " << ny << " isa " << int(isa);
+      std::vector<double> Rb = f;
+      DISP_ISA(BandIsa::Baseline, m.C.MBAND, m.C.NEQ, Rb, KR, K);
+      DISP_ISA(isa, m.C.MBAND, m.C.NEQ, R, KR, K);
+      EXPECT_EQ(R, Rb) << nx << " x " << ny << " isa " << int(isa);
+    }
+  }
+}
+
+TEST(Band, NegativePivotsAreRefused) {
+  // An indefinite matrix whose first pivots are fine: the third turns negative.
+  auto m = makeSlab(lines(3, 10), lines(3, 10), 10, 4e6, 0.15, 100);
+  m.assemble();
+  m.SK[m.word(3, 3)] = -1.0;
+  EXPECT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 3);
+  EXPECT_LT(m.SK[m.word(3, 3)], 0.0);  // the failing pivot is left for the message
 }
 
 }  // namespace

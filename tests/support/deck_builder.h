@@ -34,6 +34,7 @@ inline std::string list8(const std::vector<double>& v, int d = 3) {
 
 struct Layer {
   double h = 8.0, E = 4.0e6, nu = 0.15;
+  double gam = 0.0, dt = 0.0, alf = 0.0;  // read only in temperature analyses
 };
 struct Load {
   double p, x1, x2, y1, y2;
@@ -66,7 +67,13 @@ struct JointRecords {
   }
 };
 
-// A deck for a load analysis: one slab, or several when the node counts say so.
+struct Gap {
+  int node;
+  double gap;
+};
+
+// A deck for a load analysis, or (icurl != 0) a temperature and gap analysis: one
+// slab, or several when the node counts say so.
 struct SlabDeck {
   std::string title = "TEST SLAB";
   std::vector<double> xc, yc;
@@ -74,31 +81,50 @@ struct SlabDeck {
   int isubgr = 5;
   double k = 200.0;
   double vshear = 0.0;  // ESUB field, the Vlasov parameter for subgrade type 9
+  double esub = 0.0;    // ESUB field for subgrade type 8, the elastic solid
+  double prsub = 0.0;
+  int maxit = 1, iprit = 0;
   std::vector<Layer> layers{Layer{}};
+  std::vector<double> thn1;  // top-layer thickness per node, read when layers[0].h = 0
   int icomp = 0;
   std::vector<Load> loads;
   // Node counts of the slab columns and rows; empty: one slab of all node lines.
   std::vector<int> nnx, nny;
   JointRecords jx, jy;  // used for joints in x (several columns) and in y (rows)
+  // Temperature and gap analysis.
+  int icurl = 0, iwink = 0;
+  std::vector<int> zero_pressure;
+  std::vector<Gap> gaps;
+  int icycle = 10;
+  // Stress-dependent subgrade: pass limit, tolerances, print switch, the soil class
+  // of each node (type 0) and what follows the model records (parameter cards).
+  double tol1 = 0.0, tol2 = 0.0;
+  std::vector<int> isoil;
+  std::string contour = "000000   0";
+  std::string tail;
 
   std::string text() const {
     const std::vector<int> cx = nnx.empty() ? std::vector<int>{int(xc.size())} : nnx;
     const std::vector<int> cy = nny.empty() ? std::vector<int>{int(yc.size())} : nny;
     const bool joints_x = cx.size() > 1, joints_y = cy.size() > 1;
     std::string d = "1\n" + title + "\n";
-    d += fmt_i(int(loads.size())) + fmt_i(isym) + fmt_i(0) + fmt_i(0) + "\n";
+    d += fmt_i(int(loads.size())) + fmt_i(isym) + fmt_i(icurl) + fmt_i(iwink) + "\n";
     for (int v : cx) d += fmt_i(v);
     d += "\n";
     for (int v : cy) d += fmt_i(v);
     d += "\n";
-    d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(vshear) + fmt_f(0.0) + "\n";
-    d += fmt_i(isubgr) + fmt_i(1) + "          " + fmt_i(0) + "\n";
-    d += "000000   0\n";
+    d += fmt_i(int(layers.size())) + fmt_i(icomp) + fmt_f(k) + fmt_f(isubgr == 8 ? esub : vshear) +
+         fmt_f(prsub) + "\n";
+    d += fmt_i(isubgr) + fmt_i(maxit) + fmt_f(tol1, 5, 3) + fmt_f(tol2, 5, 3) + fmt_i(iprit) + "\n";
+    d += contour + "\n";
     if (joints_x) d += jx.control();
     if (joints_y) d += jy.control();
     d += list8(xc, 4) + list8(yc, 4);
-    for (const Layer& l : layers)
-      d += fmt_f(l.h) + fmt_e(l.E) + fmt_f(l.nu) + fmt_f(0) + fmt_f(0) + fmt_e(0) + "\n";
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+      const Layer& l = layers[i];
+      d += fmt_f(l.h) + fmt_e(l.E) + fmt_f(l.nu) + fmt_f(l.gam) + fmt_f(l.dt) + fmt_e(l.alf) + "\n";
+      if (i == 0 && l.h == 0.0) d += list8(thn1);
+    }
     // No modulus on the control record: every node gets the default modulus, here
     // zero (an unsupported slab).
     if (k == 0.0 && isubgr != 8) d += fmt_f(0.0) + fmt_i(0) + "\n";
@@ -106,7 +132,17 @@ struct SlabDeck {
     if (joints_y) d += jy.records();
     for (const Load& q : loads)
       d += fmt_f(q.p) + fmt_f(q.x1) + fmt_f(q.x2) + fmt_f(q.y1) + fmt_f(q.y2) + "\n";
-    return d;
+    for (std::size_t i = 0; i < isoil.size(); ++i)
+      d += fmt_i(isoil[i]) + (i % 8 == 7 || i + 1 == isoil.size() ? "\n" : "");
+    if (icurl != 0) {
+      d += fmt_i(int(zero_pressure.size())) + fmt_i(int(gaps.size())) + fmt_i(icycle) + "\n";
+      for (std::size_t i = 0; i < zero_pressure.size(); ++i)
+        d += fmt_i(zero_pressure[i]) + (i % 16 == 15 || i + 1 == zero_pressure.size() ? "\n" : "");
+      for (std::size_t i = 0; i < gaps.size(); ++i)
+        d += fmt_i(gaps[i].node) + fmt_f(gaps[i].gap) +
+             (i % 5 == 4 || i + 1 == gaps.size() ? "\n" : "");
+    }
+    return d + tail;
   }
 };
 

@@ -1,7 +1,7 @@
 // Properties every deck must keep, however malformed: the run ends with status 0 (a
-// stop line) or 2 (an unreadable deck, with its message on standard error), and the
-// report never shows a number that is not finite. Checked by the fuzz target on every
-// input and by the replay of the decks it found.
+// stop line) or 2 (an unreadable deck, with its message on standard error), and
+// neither the report nor the contour data show a number that is not finite. Checked by the fuzz
+// target on every input and by the replay of the decks it found.
 #pragma once
 
 #include <sstream>
@@ -34,9 +34,12 @@ inline std::string without_title(std::string report, std::string_view deck) {
 
 inline DeckVerdict check_deck(std::string_view deck) {
   std::istringstream in{std::string(deck)};
-  std::ostringstream out, err;
+  std::ostringstream out, err, contour;
   DeckVerdict v;
-  v.status = run(in, out, err);
+  // Contour data go to a stream: no file is touched.
+  ContourFile to_stream;
+  to_stream.stream = &contour;
+  v.status = run(in, out, err, to_stream);
   const std::string report = without_title(out.str(), deck);
   if (v.status != 0 && v.status != 2)
     v.problem = "exit status " + std::to_string(v.status) + " is neither 0 nor 2";
@@ -46,6 +49,9 @@ inline DeckVerdict check_deck(std::string_view deck) {
     v.problem = "exit status 0 without the stop line";
   else if (report.find("NaN") != std::string::npos || report.find("Inf") != std::string::npos)
     v.problem = "the report shows a number that is not finite";
+  else if (contour.str().find("NaN") != std::string::npos ||
+           contour.str().find("Inf") != std::string::npos)
+    v.problem = "the contour data hold a number that is not finite";
   return v;
 }
 

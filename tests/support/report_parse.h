@@ -105,6 +105,27 @@ inline std::vector<TransferLine> transfer_lines(const std::vector<std::string>& 
   return out;
 }
 
+// The node list printed under the last line holding `heading` (24 numbers a line,
+// ended by a line of blanks). Empty when the list is empty or the heading is absent.
+inline std::vector<int> last_node_list(const std::vector<std::string>& lines,
+                                       const std::string& heading) {
+  std::size_t at = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find(heading) != std::string::npos) at = i;
+  std::vector<int> out;
+  std::vector<double> v;
+  for (std::size_t i = at + 1; i < lines.size(); ++i) {
+    if (numbers(lines[i], v)) {
+      for (double x : v) out.push_back(int(x));
+    } else if (lines[i].find_first_not_of(' ') == std::string::npos && out.empty()) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  return out;
+}
+
 // The number after `label` on the first line holding it.
 inline double value_after(const std::vector<std::string>& lines, const std::string& label) {
   for (const std::string& l : lines) {

@@ -15,6 +15,7 @@ struct RunResult {
   int status = -1;
   std::string report;  // exact bytes
   std::string errors;
+  std::string contour;  // the contour data file, when the deck requests one
 
   std::vector<std::string> lines() const { return report_lines(report); }
   bool has_line(const std::string& text) const {
@@ -27,11 +28,13 @@ struct RunResult {
 
 inline RunResult run_deck(const std::string& deck) {
   std::istringstream in(deck);
-  std::ostringstream out, err;
+  std::ostringstream out, err, cnt;
   RunResult r;
-  r.status = run(in, out, err);
+  // The contour data are kept in memory: a test never writes a file.
+  r.status = run(in, out, err, ContourFile{.stream = &cnt});
   r.report = out.str();
   r.errors = err.str();
+  r.contour = cnt.str();
   return r;
 }
 

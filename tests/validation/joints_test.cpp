@@ -184,6 +184,36 @@ TEST(JointValidation, TransferredLoadEqualsTheReactionsOfTheUnloadedSlab) {
   expect_statics(listed);
 }
 
+TEST(JointValidation, CurledJointedSlabsBalanceTheirWeightAndTheLoadAcrossTheJoint) {
+  // Winkler curling of two dowelled slabs with a cold top: the contact iteration
+  // converges and the joint passes what the second slab's springs carry beyond its
+  // own weight.
+  SlabDeck d = two_slabs(7, JointRecords{}, kEdgeLoad);
+  d.layers[0].gam = 0.0868;
+  d.layers[0].dt = -20.0;
+  d.layers[0].alf = 5.5e-6;
+  d.icurl = 1;
+  d.iwink = 1;
+  d.icycle = 20;
+  const RunResult r = run_deck(d.text());
+  ASSERT_EQ(r.status, 0) << r.errors;
+  const auto lines_ = r.lines();
+  EXPECT_TRUE(r.contains("CONTACT CONDITION BEFORE AND AFTER CURRENT ITERATION IS    0"));
+  std::vector<double> sums;
+  for (const std::string& l : lines_) {
+    const auto p = l.find("THE SUM OF REACTION FORCES IS");
+    if (p != std::string::npos) sums.push_back(std::strtod(l.c_str() + p + 29, nullptr));
+  }
+  ASSERT_EQ(sums.size(), 2u);
+  const double weight = value_after(lines_, "SLAB SELF-WEIGHT                =");
+  EXPECT_NEAR(sums[1], 9000.0 + weight, 0.002);
+  const double second = sums[1] - sums[0] - weight / 2;
+  const double across = value_after(lines_, "TRANSFERRED BY DOWELS IN X- DIRECTION IS") +
+                        value_after(lines_, "AGGREGATE INTERLOCK IN X- DIRECTION IS");
+  EXPECT_NEAR(across, second, 0.005);
+  EXPECT_FALSE(r.contains("NaN"));
+}
+
 TEST(JointValidation, WorkedDowelValues) {
   // Solid 1.25-in bar, E = 29e6, nu = 0.3, 12-in spacing, 0.25-in joint, x-joint element
   // with b = 6 (half a dowel per node pair).

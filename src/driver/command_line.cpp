@@ -1,0 +1,124 @@
+#include "driver/command_line.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string_view>
+
+#ifndef MERIDOLAN_VERSION
+#define MERIDOLAN_VERSION "unknown"
+#endif
+
+namespace meridolan {
+
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage: meridolan [OPTION]... [DECK [REPORT]]\n"
+    "Analyses the jointed concrete pavement of the input deck DECK and prints the\n"
+    "report to REPORT. Without DECK, or with -, the deck is read from standard input;\n"
+    "without REPORT, or with -, the report goes to standard output.\n"
+    "\n"
+    "  -c, --contour=FILE  write the contour data, when the deck requests them, to\n"
+    "                      FILE (default: meridolan.cnt in the working directory)\n"
+    "  -h, --help          print this help and exit\n"
+    "  -V, --version       print the version and exit\n"
+    "\n"
+    "Exit status: 0 the run ended with its stop line (also after a message in the\n"
+    "report); 2 a deck record cannot be read; 64 wrong command line; 66 the deck file\n"
+    "cannot be opened; 73 the report or the contour file cannot be written.\n"
+    "Maps of a contour data file: meridolan-map meridolan.cnt --deck DECK\n";
+
+}  // namespace
+
+CommandLine parse_command_line(std::span<const std::string> args) {
+  CommandLine cl;
+  int positional = 0;
+  bool options = true;
+  auto fail = [&](std::string msg) {
+    if (cl.error.empty()) cl.error = std::move(msg);
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (options && a == "--") {
+      options = false;
+    } else if (options && (a == "-h" || a == "--help")) {
+      cl.help = true;
+    } else if (options && (a == "-V" || a == "--version")) {
+      cl.version = true;
+    } else if (options && (a == "-c" || a == "--contour")) {
+      if (i + 1 == args.size()) {
+        fail("option '" + a + "' needs a file name");
+      } else {
+        cl.contour = args[++i];
+      }
+    } else if (options && a.starts_with("--contour=")) {
+      cl.contour = a.substr(10);
+    } else if (options && a.starts_with("-c")) {
+      cl.contour = a.substr(2);
+    } else if (options && a.size() > 1 && a[0] == '-') {
+      fail("unknown option '" + a + "'");
+    } else if (positional == 0) {
+      cl.deck = a;
+      ++positional;
+    } else if (positional == 1) {
+      cl.report = a;
+      ++positional;
+    } else {
+      fail("too many arguments: '" + a + "' (a deck and a report file at most)");
+    }
+  }
+  if (cl.contour.empty()) fail("the contour file name is empty");
+  return cl;
+}
+
+int run_command(std::span<const std::string> args, std::istream& in, std::ostream& out,
+                std::ostream& err) {
+  const CommandLine cl = parse_command_line(args);
+  if (!cl.error.empty()) {
+    err << "meridolan: " << cl.error << "\nTry 'meridolan --help'.\n";
+    return kExitUsage;
+  }
+  if (cl.help) {
+    out << kHelp;
+    return kExitStop;
+  }
+  if (cl.version) {
+    out << "meridolan " MERIDOLAN_VERSION "\n";
+    return kExitStop;
+  }
+
+  std::ifstream deck_file;
+  if (cl.deck != "-") {
+    deck_file.open(cl.deck, std::ios::binary);
+    if (!deck_file) {
+      err << "meridolan: cannot open the deck '" << cl.deck << "': " << std::strerror(errno)
+          << '\n';
+      return kExitNoInput;
+    }
+  }
+  std::ofstream report_file;
+  if (cl.report != "-") {
+    report_file.open(cl.report, std::ios::binary | std::ios::trunc);
+    if (!report_file) {
+      err << "meridolan: cannot create the report '" << cl.report << "': " << std::strerror(errno)
+          << '\n';
+      return kExitCannotWrite;
+    }
+  }
+  std::istream& deck = cl.deck != "-" ? deck_file : in;
+  std::ostream& report = cl.report != "-" ? report_file : out;
+
+  int status = run(deck, report, err, ContourFile{cl.contour});
+  report.flush();
+  if (report_file.is_open()) report_file.close();
+  if (!report) {
+    err << "meridolan: error while writing the report"
+        << (cl.report != "-" ? " '" + cl.report + "'" : std::string(" to standard output")) << '\n';
+    if (status == kExitStop) status = kExitCannotWrite;
+  }
+  return status;
+}
+
+}  // namespace meridolan

@@ -1,0 +1,53 @@
+#include "solvers/reduce.h"
+
+#include <cstddef>
+
+#include "base/records.h"
+#include "base/stop.h"
+#include "solvers/band.h"
+
+namespace meridolan {
+
+namespace {
+
+// True when some joint of the model carries dowel terms.
+bool has_dowels(const Control& C) {
+  const auto placed = [](int LT, double SP, int ND) { return LT != 0 && (SP > 0.0 || ND > 0); };
+  return C.NSLAB != 1 && ((C.NNX[1] != 0 && placed(C.LTX, C.SPX, C.NDX)) ||
+                          (C.NNY[1] != 0 && placed(C.LTY, C.SPY, C.NDY)));
+}
+
+// A pivot that vanished or turned negative in the reduction: the model is not held
+// against some movement (a slab without support, or symmetry lines where there are
+// none), or its matrix is not positive definite, which the dowel element can make it.
+[[noreturn]] void report_bad_pivot(Report& rep, const Control& C, int equation, double pivot) {
+  static const Format kZero(
+      "/, /, 10X, '***ZERO PIVOT IN EQUATION', I8, ' (', A, ' OF NODE', I7, ').', /, 10X, "
+      "' THE SLAB IS NOT SUPPORTED AGAINST THIS MOVEMENT: CHECK THE SUBGRADE MODULI,', /, 10X, "
+      "' THE SPRINGS, THE LAYER PROPERTIES AND THE SYMMETRY INDEX.'");
+  static const Format kNegative(
+      "/, /, 10X, '***NEGATIVE PIVOT IN EQUATION', I8, ' (', A, ' OF NODE', I7, ').', /, 10X, "
+      "' THE STIFFNESS MATRIX IS NOT POSITIVE DEFINITE: THE RESULTS WOULD HAVE NO MEANING.'");
+  static const Format kDowels(
+      "10X, ' THE MODEL HAS DOWELS: THEIR BENDING TERMS ARE NOT HELD BY THE DOWEL-CONCRETE', /, "
+      "10X, ' SPRING, SO STIFF OR CLOSELY SPACED DOWELS OR A SOFT DOWEL-CONCRETE INTERACTION', /, "
+      "10X, ' MAKE THE JOINTS INDEFINITE. CHECK THE DOWEL MODULUS AND DIAMETERS, THE SPACING', /, "
+      "10X, ' (OR THE NODE LIST) AND THE DOWEL-CONCRETE INTERACTION.'");
+  static const Format kEnd("10X, ' PROGRAM TERMINATED.'");
+  static const char* const kDof[3] = {"DEFLECTION", "X-ROTATION", "Y-ROTATION"};
+  const std::initializer_list<Item> where = {equation, kDof[(equation - 1) % 3],
+                                             (equation - 1) / 3 + 1};
+  rep.write(pivot < 0.0 ? kNegative : kZero, where);
+  if (has_dowels(C)) rep.write(kDowels);
+  rep.write(kEnd);
+  STOP(rep);
+}
+
+}  // namespace
+
+void REDUCE(Report& rep, const Control& C, std::span<double> SKR, std::span<double> SK) {
+  const int bad = UPTRI(C.MBAND, C.NEQ, SKR, SK);
+  if (bad != 0) report_bad_pivot(rep, C, bad, SK[static_cast<std::size_t>(bad - 1) * C.MBAND]);
+}
+
+}  // namespace meridolan

@@ -1,0 +1,261 @@
+// Winkler curling analysis: the slab is curled by a temperature difference through
+// its depth (the curled weightless slab touches the support at the centre of
+// curling only), carries its self-weight and any loads, and rests on springs that
+// act only where the slab has come down to the support. The set of nodes in contact
+// is found by repeated linear solutions.
+#include "supports/curlw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "base/stop.h"
+#include "loads/load.h"
+#include "model/stiff.h"
+#include "model/symtry.h"
+#include "results/deflections.h"
+#include "solvers/band.h"
+#include "solvers/reduce.h"
+#include "supports/curl_data.h"
+#include "supports/node_tables.h"
+
+namespace meridolan {
+
+namespace {
+
+// The Winkler analysis needs a modulus at every node and a second band store; an
+// elastic-solid deck is sized with one word for each.
+void require_nodal_moduli(Report& rep, const Control& C) {
+  static const Format kSolid(
+      "/, /, 10X, '***THE CURLING ANALYSIS ON A WINKLER SUPPORT (IWINK = 1) CANNOT RUN ON AN', "
+      "/, 10X, ' ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8): IT NEEDS A MODULUS OF SUBGRADE', /, "
+      "10X, ' REACTION AT EVERY NODE. GIVE A DENSE-LIQUID OR SPRING SUBGRADE TYPE.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  if (C.ISUBGR != 8) return;
+  rep.write(kSolid);
+  STOP(rep);
+}
+
+// Thickness of the whole slab for the curling distances: TH1 + TH2, or, when the
+// thickness is given per node, the nodal total where it is the same at every node.
+// A slab without one positive thickness has no curled shape to start from.
+double curling_thickness(Report& rep, const Control& C, const Work& w) {
+  static const Format kVaries(
+      "/, /, 10X, '***THE SLAB THICKNESS IS GIVEN PER NODE AND DIFFERS FROM NODE TO NODE:', /, "
+      "10X, ' THE INITIAL CURLING DISTANCES NEED ONE THICKNESS FOR THE WHOLE SLAB.', /, 10X, "
+      "' GIVE A UNIFORM THICKNESS FOR A TEMPERATURE DIFFERENCE.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  static const Format kNotPositive(
+      "/, /, 10X, '***THE SLAB THICKNESS IS', E12.4, ': THE INITIAL CURLING DISTANCES NEED A', "
+      "/, 10X, ' POSITIVE THICKNESS.', /, 10X, ' PROGRAM TERMINATED.'");
+  auto total = [&](int n) { return w.THN1[n - 1] + (C.NLAYER == 2 ? w.THN2[n - 1] : 0.0); };
+  double h = C.TH1 + C.TH2;
+  if (per_node_thickness(C)) {
+    h = total(1);
+    for (int n = 2; n <= C.NNODE; ++n) {
+      if (total(n) != h) {
+        rep.write(kVaries);
+        STOP(rep);
+      }
+    }
+  }
+  if (!(h > 0.0) || !std::isfinite(h)) {
+    rep.write(kNotPositive, {h});
+    STOP(rep);
+  }
+  return h;
+}
+
+void print_heading(Report& rep, const Control& C, double DTW) {
+  static const Format kTitle(
+      "/, /, /, 20X, 'ANALYSIS WITH TEMPERATURE AND OR GAPS - SUBGRADE TYPE  7'");
+  static const Format kDtw(
+      "/, /, 5X, 'DIFFERENCE IN TEMPERATURE BETWEEN BOTTOM AND TOP SURFACE IS', F9.3");
+  static const Format kAlf("/, /, 5X, 'COEFFICIENT OF THERMAL EXPANSION=', E10.3");
+  static const Format kGam1("/, /, 5X, 'CONCRETE DENSITY                =', F10.3");
+  static const Format kGam2("/, /, 5X, 'CONCRETE DENSITY-BOTTOM LAYER=', F10.3");
+  rep.write(kTitle);
+  rep.write(kDtw, {DTW});
+  rep.write(kAlf, {C.ALF1});
+  rep.write(kGam1, {C.GAM1});
+  if (C.NLAYER == 2) rep.write(kGam2, {C.GAM2});
+}
+
+void print_sign_convention(Report& rep) {
+  static const Format kSign(
+      "/, /, 15X, 'SIGN CONVENTION', /, 5X, 'INITIAL CURLING DISTANCES : POSITIVE UPWARDS FROM "
+      "THE CENTER OF THE INITIALLY CURLED WEIGHTLESS SLAB', /, 5X, 'INITIAL GAP : POSITIVE "
+      "DOWNWARD FROM THE CENTER OF INITIALLY CURLED WEIGHTLESS SLAB', /, 5X, 'SLAB DEFLECTIONS : "
+      "POSITIVE DOWNWARDS FROM INITIALLY CURLED SLAB SURFACE', /, 5X, 'SUBGRADE DEFLECTIONS : "
+      "POSITIVE UPWARDS FROM THE CENTER OF THE INITIALLY CURLED WEIGHTLESS SLAB'");
+  rep.write(kSign);
+}
+
+// The curled weightless slab stands above the support by r^2 * ALF1 * DTW / (2 h) at
+// the distance r from the centre of curling; that distance adds to the gap.
+void add_curling_distances(Report& rep, const Control& C, Work& w, double DTW, double h) {
+  static const Format kCentre(
+      "/, 5X, 'X-COORDINATE OF THE CENTER OF THE SLAB IS=', F8.3, /, 5X, 'Y-COORDINATE OF THE "
+      "CENTER OF THE SLAB IS=', F8.3");
+  static const Format kHead("/, 5X, 'INITIAL CURLING DISTANCES (PLUS GAPS IF THEY EXIST)', /");
+  static const Format kLine("5X, 8(I5, F10.5)");
+  const PlanPoint c = curling_centre(C, w);
+  rep.write(kCentre, {c.x, c.y});
+  new_page(rep);
+  for (int n = 1; n <= C.NNODE; ++n) {
+    const double dx = w.XN[n - 1] - c.x, dy = w.YN[n - 1] - c.y;
+    w.GAPN[n - 1] += (dx * dx + dy * dy) * C.ALF1 * DTW / (2.0 * h);
+  }
+  rep.write(kHead);
+  node_value_table(rep, kLine, 8, C.NNODE, w.GAPN);
+}
+
+// Base load vector: the loaded areas and the self-weight of every node's tributary
+// area. The iteration vector starts as a copy.
+void base_loads(const Control& C, Work& w) {
+  if (C.NLAREA != 0) {
+    const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
+    LOAD(C, sub, w.XN, w.YN, w.R);
+  }
+  for (int n = 1; n <= C.NNODE; ++n) w.R[3 * (n - 1)] += w.QSUB[n - 1] * unit_weight(C, w, n);
+  std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
+}
+
+void print_iteration(Report& rep, int IC) {
+  static const Format kIter("/, 5X, 'ITERATION NUMBER IS', I4, /");
+  rep.write(kIter, {IC});
+}
+
+// Without a node in contact nothing holds the slab up.
+void require_contact(Report& rep, const Control& C, const Work& w, int IC) {
+  static const Format kNone(
+      "/, /, 10X, '***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION', I4, "
+      "'.', /, 10X, ' EVERY NODE HAS LIFTED OFF OR IS LISTED WITH ZERO INITIAL REACTIVE "
+      "PRESSURE,', /, 10X, ' SO NOTHING HOLDS THE SLAB: CHECK THE LOADS, THE TEMPERATURE "
+      "DIFFERENCE,', /, 10X, ' THE DENSITIES, THE GAPS AND THE ZERO-PRESSURE NODES.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  const auto first = w.ICON.begin(), last = first + C.NNODE;
+  if (std::find(first, last, 0) != last) return;
+  rep.write(kNone, {IC});
+  STOP(rep);
+}
+
+// One solution with the current contact state. A spring in contact reacts with
+// SKN * QSUB * (w - GAPN): it is pre-compressed by the curling distance and gap.
+void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
+  static const Format kHead("/, 5X, 'SLAB DEFLECTIONS ', /");
+  static const Format kLine("6(5X, I5, F10.5)");
+  require_contact(rep, C, w, IC);
+  for (int n = 1; n <= C.NNODE; ++n) {
+    if (w.ICON[n - 1] != 0) continue;
+    const double gap = w.GAPN[n - 1];
+    if (DTW != 0.0 || C.NLAREA == 0 || gap > 0.0)
+      w.RSAV[3 * (n - 1)] = gap * w.SKN[n - 1] * w.QSUB[n - 1] + w.R[3 * (n - 1)];
+  }
+  std::fill(w.SK.begin(), w.SK.end(), 0.0);
+  std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
+  StiffWork sw;
+  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
+  STIFF(C, data, w.SK, sw);
+  if (C.ISYM != 0) SYMTRY(C, w.SK);
+  REDUCE(rep, C, w.SKR, w.SK);
+  DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
+  rep.write(kHead);
+  node_value_table(rep, kLine, 6, C.NNODE, w.RSAV, 3);
+}
+
+// Re-classifies every node from the last solution: in contact where the slab has
+// come down to the support (subgrade deflection GAPN - w not above 0). Prints the
+// subgrade deflections and the node lists; returns the number of changed nodes.
+int update_contact(Report& rep, const Control& C, Work& w) {
+  static const Format kHead("/, 5X, 'SUBGRADE DEFLECTIONS', /");
+  static const Format kLine("5X, 8(I5, F10.5)");
+  static const Format kCount(
+      "/, 5X, 'THE NUMBER OF NODES CHANGING CONTACT CONDITION BEFORE AND AFTER CURRENT "
+      "ITERATION IS', I5, /");
+  static const Format kChanged("/, 5X, 'NODES CHANGING CONTACT CONDITION', /");
+  static const Format kOut("/, 5X, 'NODES OUT OF CONTACT AFTER CURRENT ITERATION', /");
+  std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
+  for (int n = 1; n <= C.NNODE; ++n) {
+    w.WSUB[n - 1] = w.GAPN[n - 1] - w.RSAV[3 * (n - 1)];
+    w.ICON[n - 1] = w.WSUB[n - 1] <= 0.0 ? 0 : 1;
+  }
+  rep.write(kHead);
+  node_value_table(rep, kLine, 8, C.NNODE, w.WSUB);
+
+  const std::span<int> list(w.ICHG);
+  const int nchg = changed_nodes(C.NNODE, w.ICON, w.ICONP, list);
+  rep.write(kCount, {nchg});
+  rep.write(kChanged);
+  node_list(rep, list.first(nchg));
+  const int nout = nodes_out_of_contact(C.NNODE, w.ICON, list);
+  rep.write(kOut);
+  node_list(rep, list.first(nout));
+  return nchg;
+}
+
+void print_not_converged(Report& rep) {
+  static const Format kWarn(
+      "/, /, /, 10X, 'WARNING *** IC=ICYCLE', /, 1X, 'CONVERGENCE IS NOT ACHIEVED', /, 10X, "
+      "'SOLUTION IS THEREFORE APPROXIMATE', /, 10X, 'INCREASE ICYCLE'");
+  rep.write(kWarn);
+}
+
+// Solutions until one update changes no node, or until ICYCLE solutions have been
+// made (ICYCLE = 0 counts as 1). RSAV holds the last solution on return and ICON the
+// contact state that solution was made with.
+void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
+  int IC = 1;
+  print_iteration(rep, IC);
+  solve_contact_state(rep, C, w, DTW, IC);
+  while (true) {
+    ++IC;
+    if (update_contact(rep, C, w) == 0) return;
+    print_iteration(rep, IC);
+    if (IC > C.ICYCLE) {
+      print_not_converged(rep);
+      // The flags were already recomputed from the last solution; the results must
+      // show the state that solution was made with.
+      std::copy(w.ICONP.begin(), w.ICONP.end(), w.ICON.begin());
+      return;
+    }
+    std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
+    solve_contact_state(rep, C, w, DTW, IC);
+  }
+}
+
+}  // namespace
+
+void CURLW(Report& rep, Control& C, Work& w) {
+  static const Format kSwt("/, /, 5X, 'SLAB SELF-WEIGHT                =', F10.3");
+  require_nodal_moduli(rep, C);
+  const double DTW = -(C.DT1 + C.DT2);
+  const double h = DTW != 0.0 ? curling_thickness(rep, C, w) : 0.0;
+  C.ISUBGR = 7;
+
+  results::tributary_areas(C, w);
+  print_heading(rep, C, DTW);
+  const double SWT = self_weight(C, w);
+  C.TOTLD += SWT;
+  rep.write(kSwt, {SWT});
+  if (C.NGAPN > 0) print_gap_list(rep, C, w);
+  if (C.NZRP > 0) print_zero_pressure_list(rep, C, w);
+  print_sign_convention(rep);
+
+  std::fill(w.ICON.begin(), w.ICON.end(), 0);
+  std::fill(w.WSUB.begin(), w.WSUB.end(), 0.0);
+  if (DTW != 0.0) add_curling_distances(rep, C, w, DTW, h);
+  for (int i = 0; i < C.NZRP; ++i) w.ICON[w.IZRP[i] - 1] = 1;
+
+  base_loads(C, w);
+  contact_iteration(rep, C, w, DTW);
+
+  std::copy(w.RSAV.begin(), w.RSAV.end(), w.R.begin());
+  new_page(rep);
+  // The curled shape carries the temperature: the stresses come from the bending
+  // measured from it alone.
+  C.DT1 = 0.0;
+  C.DT2 = 0.0;
+}
+
+}  // namespace meridolan

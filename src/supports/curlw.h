@@ -1,0 +1,20 @@
+// Temperature curling, self-weight and initial gaps on a Winkler support.
+#pragma once
+
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
+
+namespace meridolan {
+
+// Curling and gap analysis with springs at the nodes, each acting only while its node
+// is in contact. Prints its heading block and the contact iteration, and leaves the
+// displacements of the last solution in R, the contact state it used in ICON, the
+// curling distances plus gaps in GAPN, the tributary areas in QSUB and the
+// self-weight added to TOTLD; sets ISUBGR = 7 and DT1 = DT2 = 0. The caller clears
+// SK, SKR and R beforehand. Stops the run on an elastic-solid deck (no room for
+// nodal moduli), on a slab without one positive thickness for its curling
+// distances, and when no node is left in contact.
+void CURLW(Report& rep, Control& C, Work& w);
+
+}  // namespace meridolan

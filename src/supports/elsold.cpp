@@ -1,0 +1,153 @@
+// The elastic solid is represented by its flexibility between the deflections of the
+// nodes in contact; the inverse of that matrix is the subgrade stiffness, added to the
+// deflection equations of the plate. The full system is dense, so it is held and
+// solved in packed symmetric form.
+#include "supports/elsold.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "base/stop.h"
+#include "loads/load.h"
+#include "results/stress.h"
+#include "solvers/packed.h"
+#include "supports/flexibility.h"
+#include "supports/mltply.h"
+#include "supports/sum.h"
+
+namespace meridolan {
+namespace {
+
+inline std::size_t packed_word(int i, int j) {  // 1-based i <= j, 0-based word
+  return static_cast<std::size_t>(j) * (j - 1) / 2 + (i - 1);
+}
+
+// The plate and joint band matrix into the upper triangle of the packed matrix.
+void band_to_packed(const Control& C, Work& w) {
+  std::vector<double>& SKP = w.SKP;
+  std::fill(SKP.begin(), SKP.end(), 0.0);
+  for (int r = 1; r <= C.NEQ; ++r) {
+    const double* row = w.SK.data() + static_cast<std::size_t>(r - 1) * C.MBAND;
+    const int last = std::min(C.NEQ, r + C.MBAND - 1);
+    for (int c = r; c <= last; ++c) SKP[packed_word(r, c)] = row[c - r];
+  }
+}
+
+std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
+  std::vector<int> nodes;
+  nodes.reserve(C.NNODE);
+  for (int n = 1; n <= C.NNODE; ++n)
+    if (C.ICURL == 0 || w.ICON[n - 1] != 1) nodes.push_back(n);
+  return nodes;
+}
+
+// A factorisation that met a leading minor that is not positive: the numbers that
+// would follow are meaningless, so the run ends here.
+[[noreturn]] void not_positive_definite(Report& rep, const char* which, int order, int node) {
+  static const Format kFailed(
+      "/, /, 10X, '***THE ', A, ' IS NOT POSITIVE DEFINITE:', /, 10X, "
+      "' ITS FACTORISATION FAILED AT ORDER', I8, ' (NODE', I7, ').', /, 10X, "
+      "' CHECK THE SUBGRADE MODULUS AND POISSON RATIO, THE LAYERS AND THE MESH.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  rep.write(kFailed, {which, order, node});
+  STOP(rep);
+}
+
+// Inverse of the flexibility matrix, in place in the first NN(NN+1)/2 words of SK.
+void subgrade_stiffness(Report& rep, const Control& C, Work& w, const std::vector<int>& nodes) {
+  const int NN = static_cast<int>(nodes.size());
+  const std::size_t words = static_cast<std::size_t>(NN) * (NN + 1) / 2;
+  std::span<double> F(w.SK.data(), words);
+  std::fill(F.begin(), F.end(), 0.0);
+  flexibility_matrix(C, w.XN, w.YN, nodes, F);
+  double rcond = 0.0;
+  if (int info = DPPCO(F, NN, rcond, w.STS1); info != 0)
+    not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, nodes[info - 1]);
+  std::array<double, 2> det{};
+  DPPDI(F, NN, det, 1);
+}
+
+// Subgrade stiffness between the deflections of the nodes in contact.
+void add_subgrade(const Work& w, const std::vector<int>& nodes, std::vector<double>& SKP) {
+  const int NN = static_cast<int>(nodes.size());
+  for (int i = 1; i <= NN; ++i)
+    for (int j = 1; j <= i; ++j)
+      SKP[packed_word(3 * nodes[j - 1] - 2, 3 * nodes[i - 1] - 2)] += w.SK[packed_word(j, i)];
+}
+
+void solve(Report& rep, const Control& C, Work& w) {
+  double rcond = 0.0;
+  if (int info = DPPCO(w.SKP, C.NEQ, rcond, w.STS1); info != 0)
+    not_positive_definite(rep, "GLOBAL SYSTEM MATRIX", info, (info - 1) / 3 + 1);
+  DPPSL(w.SKP, C.NEQ, w.R);
+}
+
+// Subgrade stress and force of every node; returns the sum of the forces.
+double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<int>& nodes) {
+  static const Format kHead(
+      "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
+      "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
+  static const Format kLine("20X, I5, 2(5X, F10.3)");
+  constexpr int kBlock = 50;
+  const int NN = static_cast<int>(nodes.size());
+  const double c = surface_constant(C);
+
+  // Deflections of the nodes in contact to the front of R, their forces from word
+  // 2 NNODE on.
+  for (int k = 0; k < NN; ++k) w.R[k] = w.R[3 * (nodes[k] - 1)];
+  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NN) * (NN + 1) / 2);
+  std::span<double> force(w.R.data() + 2 * static_cast<std::size_t>(C.NNODE), NN);
+  MLTPLY(Finv, NN, std::span<const double>(w.R.data(), NN), force);
+
+  rep.write(kHead);
+  double sum = 0.0;
+  int next = 0;
+  for (int first = 1; first <= C.NNODE; first += kBlock) {
+    const int last = std::min(C.NNODE, first + kBlock - 1);
+    for (int n = first; n <= last; ++n) {
+      double q = 0.0, f = 0.0;
+      if (next < NN && nodes[next] == n) {
+        f = force[next++];
+        q = f / SUM(C, n, 2, w.XN, w.YN, c);
+      }
+      sum += f;
+      if (w.ext.VEXT[2] <= q) {
+        w.ext.VEXT[2] = q;
+        w.ext.NODEXT[2] = n;
+      }
+      rep.write(kLine, {n, q, f});
+    }
+    new_page(rep);
+  }
+  return sum;
+}
+
+}  // namespace
+
+bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT) {
+  if (C.ICURL == 0) NCHG = NOUT = 0;
+  band_to_packed(C, w);
+  const std::vector<int> nodes = nodes_in_contact(C, w);
+  subgrade_stiffness(rep, C, w, nodes);
+  add_subgrade(w, nodes, w.SKP);
+  if (C.ICURL != 1) {
+    const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
+    LOAD(C, sub, w.XN, w.YN, w.R);
+  }
+  solve(rep, C, w);
+  if (C.ICURL == 1 && NCHG >= 1) return false;
+
+  std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
+  C.ITNO = 1;
+  STRESS(rep, C, w);
+  const double sumr = subgrade_table(rep, C, w, nodes);
+  // The summary shows searched extremes only: when the pass prints no stresses, the
+  // deflection and stress entries were never searched, so no summary is printed, as
+  // for every other subgrade.
+  if (stress_gate_open(C)) MAXIMA(rep, C, w.ext, sumr, C.TOTLD);
+  return true;
+}
+
+}  // namespace meridolan

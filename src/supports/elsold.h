@@ -1,0 +1,19 @@
+// Slab on an elastic solid (subgrade type 8): solution and results.
+#pragma once
+
+#include "base/control.h"
+#include "base/records.h"
+#include "base/work.h"
+
+namespace meridolan {
+
+// Adds the subgrade stiffness of the elastic solid to the plate stiffness that STIFF
+// and SYMTRY left in w.SK, solves the full system in packed form (w.SKP) and prints
+// the results, the subgrade stresses and the summary. NCHG and NOUT are the counts of
+// nodes that changed contact and of nodes out of contact; the load analysis
+// (ICURL = 0) sets both to 0. Returns false without printing only when the contact
+// analysis (ICURL = 1) must iterate again (NCHG >= 1). A matrix that is not positive
+// definite ends the run with a message.
+bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT);
+
+}  // namespace meridolan

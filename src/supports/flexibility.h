@@ -1,0 +1,23 @@
+// Flexibility matrix of the elastic solid between the deflections of the nodes in
+// contact with it, including the mirror images of a symmetric model.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "base/control.h"
+
+namespace meridolan {
+
+// Surface flexibility constant of the half-space: a unit point force deflects the
+// surface by c/r at distance r.
+double surface_constant(const Control& C);
+
+// Fills the packed matrix F (upper triangle column by column) of order nodes.size()
+// for the listed nodes (1-based, ascending). A symmetric model reflects every node
+// about the first node line in y (ISYM 1), in x (ISYM 2) or both (any other nonzero
+// ISYM); the flexibility then includes the deflection under each mirror image.
+void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
+                        std::span<const int> nodes, std::span<double> F);
+
+}  // namespace meridolan

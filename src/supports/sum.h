@@ -1,0 +1,21 @@
+// Self-flexibility and tributary area of a node on the surface of an elastic solid.
+#pragma once
+
+#include <span>
+
+#include "base/control.h"
+
+namespace meridolan {
+
+// Mode 1: the deflection at node n (1-based) of a half-space whose surface flexibility
+// is c/r, under a unit force spread uniformly over the node's tributary area (the
+// quarter of each element that meets at the node). Mode 2: that area. Lengths and
+// areas are kept in single precision.
+double SUM(const Control& C, int n, int mode, std::span<const double> XN,
+           std::span<const double> YN, double c);
+
+// Deflection at the corner of an L x S rectangle under unit pressure on a surface of
+// flexibility c/r (L >= S > 0).
+double corner_deflection(double c, double L, double S);
+
+}  // namespace meridolan
