@@ -11,6 +11,7 @@
 #include "results/stress.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
+#include "supports/curlc.h"
 #include "supports/curlw.h"
 #include "supports/elsold.h"
 
@@ -27,18 +28,14 @@ void banner(Report& rep, int isubgr, int itno) {
 }
 
 // Analyses that this version does not carry out end the run with a message instead
-// of a report that would look like a result. The Winkler curling analysis
-// (ICURL != 0, IWINK = 1) sets its own subgrade type, so the type is not checked
-// for it.
+// of a report that would look like a result. The curling analyses check the subgrade
+// type themselves.
 void require_available(Report& rep, const Control& C) {
   static const Format kMissing(
       "/, /, 10X, '***THE ANALYSIS REQUESTED IS NOT AVAILABLE IN THIS VERSION:', /, 10X, A, /, "
       "10X, ' PROGRAM TERMINATED.'");
-  const bool load = C.ICURL == 0;
   const char* what = nullptr;
-  if (!load && C.IWINK != 1)
-    what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
-  else if (load && C.ISUBGR >= 0 && C.ISUBGR <= 3)
+  if (C.ICURL == 0 && C.ISUBGR >= 0 && C.ISUBGR <= 3)
     what = "STRESS-DEPENDENT SUBGRADE ITERATION (SUBGRADE TYPES 0 TO 3)";
   if (what == nullptr) return;
   rep.write(kMissing, {what});
@@ -112,17 +109,22 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
   require_one_slab_on_elastic_solid(rep, C);
+  require_contact_subgrade(rep, C);
   require_available(rep, C);
 
   // Subgrade types of 4 and above take one pass; the stress-dependent types, which
-  // repeat the pass with updated moduli, are refused above. The Winkler curling
-  // analysis makes its own contact iteration and leaves subgrade type 7, so it takes
-  // one pass too, without a banner. The elastic solid solves the plate with its own
-  // subgrade stiffness and prints every result itself; the run then ends as usual.
+  // repeat the pass with updated moduli, are refused above. The curling analyses
+  // make their own contact iterations, on subgrade types 6 to 8 (the Winkler
+  // analysis leaves type 7), so they take one pass too, without a banner. The
+  // elastic solid solves the plate with its own subgrade stiffness and prints every
+  // result itself, also at the end of a contact analysis; the run then ends as usual.
   C.ITNO = 1;
   clear_pass(w);
   if (C.ICURL != 0) {
-    CURLW(rep, C, w);
+    if (C.IWINK == 1)
+      CURLW(rep, C, w);
+    else if (CURLC(rep, C, w))
+      return;
   } else if (C.ISUBGR == 8) {
     assemble(C, w);
     int NCHG = 0, NOUT = 0;
