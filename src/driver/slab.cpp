@@ -11,6 +11,7 @@
 #include "results/stress.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
+#include "supports/curlc.h"
 #include "supports/curlw.h"
 #include "supports/elsold.h"
 #include "supports/iterat.h"
@@ -25,23 +26,6 @@ void banner(Report& rep, int isubgr, int itno) {
       "31X, '*', /, 40X, '* I T E R A T I O N   N O.', I3, '   *', /, 40X, '*', 31X, '*', /, "
       "40X, '*********************************'");
   rep.write(kBanner, {isubgr, itno});
-}
-
-// Analyses that this version does not carry out end the run with a message instead
-// of a report that would look like a result. The Winkler curling analysis
-// (ICURL != 0, IWINK = 1) sets its own subgrade type, so the type is not checked
-// for it.
-void require_available(Report& rep, const Control& C) {
-  static const Format kMissing(
-      "/, /, 10X, '***THE ANALYSIS REQUESTED IS NOT AVAILABLE IN THIS VERSION:', /, 10X, A, /, "
-      "10X, ' PROGRAM TERMINATED.'");
-  const bool load = C.ICURL == 0;
-  const char* what = nullptr;
-  if (!load && C.IWINK != 1)
-    what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
-  if (what == nullptr) return;
-  rep.write(kMissing, {what});
-  STOP(rep);
 }
 
 // The two faces of a joint are distinct nodes at one point of the subgrade surface,
@@ -111,20 +95,24 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
   require_one_slab_on_elastic_solid(rep, C);
-  require_available(rep, C);
+  require_contact_subgrade(rep, C);
 
   // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
   // update the nodal moduli after each pass and repeat it until few enough nodes
-  // move off the tolerance band, or until MAXIT passes have been made. The Winkler
-  // curling analysis makes its own contact iteration and leaves subgrade type 7, so
-  // it takes one pass, without a banner. The elastic solid solves the plate with its
-  // own subgrade stiffness and prints every result itself; the run then ends as usual.
+  // move off the tolerance band, or until MAXIT passes have been made. The curling
+  // analyses make their own contact iterations, on subgrade types 6 to 8 (the
+  // Winkler analysis leaves type 7), so they take one pass, without a banner. The
+  // elastic solid solves the plate with its own subgrade stiffness and prints every
+  // result itself, also at the end of a contact analysis; the run then ends as usual.
   SoilCurves curves;
   C.ITNO = 1;
   for (;;) {
     clear_pass(w);
     if (C.ICURL != 0) {
-      CURLW(rep, C, w);
+      if (C.IWINK == 1)
+        CURLW(rep, C, w);
+      else if (CURLC(rep, C, w))
+        return;
     } else if (C.ISUBGR == 8) {
       assemble(C, w);
       int NCHG = 0, NOUT = 0;

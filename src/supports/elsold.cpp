@@ -84,8 +84,28 @@ void solve(Report& rep, const Control& C, Work& w) {
   DPPSL(w.SKP, C.NEQ, w.R);
 }
 
+// Gaps of the nodes in contact, in their order; all zero in the load analysis.
+std::vector<double> contact_gaps(const Control& C, const Work& w, const std::vector<int>& nodes) {
+  std::vector<double> g(nodes.size(), 0.0);
+  if (C.ICURL == 0) return g;
+  for (std::size_t k = 0; k < nodes.size(); ++k) g[k] = w.GAPN[nodes[k] - 1];
+  return g;
+}
+
+// The solid acts on the deflections beyond the gaps: the inverse flexibility times
+// the gaps moves to the load side, at the deflection equations of those nodes.
+void add_gap_forces(Work& w, const std::vector<int>& nodes, const std::vector<double>& gaps) {
+  if (std::all_of(gaps.begin(), gaps.end(), [](double g) { return g == 0.0; })) return;
+  const int NN = static_cast<int>(nodes.size());
+  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NN) * (NN + 1) / 2);
+  std::vector<double> f(nodes.size());
+  MLTPLY(Finv, NN, gaps, f);
+  for (int k = 0; k < NN; ++k) w.R[3 * (nodes[k] - 1)] += f[k];
+}
+
 // Subgrade stress and force of every node; returns the sum of the forces.
-double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<int>& nodes) {
+double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<int>& nodes,
+                      const std::vector<double>& gaps) {
   static const Format kHead(
       "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
       "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
@@ -94,9 +114,9 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<
   const int NN = static_cast<int>(nodes.size());
   const double c = surface_constant(C);
 
-  // Deflections of the nodes in contact to the front of R, their forces from word
-  // 2 NNODE on.
-  for (int k = 0; k < NN; ++k) w.R[k] = w.R[3 * (nodes[k] - 1)];
+  // Deflections of the nodes in contact beyond their gaps to the front of R, their
+  // forces from word 2 NNODE on.
+  for (int k = 0; k < NN; ++k) w.R[k] = w.R[3 * (nodes[k] - 1)] - gaps[k];
   std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NN) * (NN + 1) / 2);
   std::span<double> force(w.R.data() + 2 * static_cast<std::size_t>(C.NNODE), NN);
   MLTPLY(Finv, NN, std::span<const double>(w.R.data(), NN), force);
@@ -127,22 +147,29 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<
 }  // namespace
 
 bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT) {
-  if (C.ICURL == 0) NCHG = NOUT = 0;
+  // Every nonzero ICURL is the contact analysis, which builds the loads itself.
+  const bool contact = C.ICURL != 0;
+  if (!contact) NCHG = NOUT = 0;
   band_to_packed(C, w);
   const std::vector<int> nodes = nodes_in_contact(C, w);
+  const std::vector<double> gaps = contact_gaps(C, w, nodes);
   subgrade_stiffness(rep, C, w, nodes);
   add_subgrade(w, nodes, w.SKP);
-  if (C.ICURL != 1) {
+  if (contact) {
+    add_gap_forces(w, nodes, gaps);
+  } else {
     const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
     LOAD(C, sub, w.XN, w.YN, w.R);
   }
   solve(rep, C, w);
-  if (C.ICURL == 1 && NCHG >= 1) return false;
+  if (contact && NCHG >= 1) return false;
 
+  // The deflections print from the flat interface; the subgrade table takes the
+  // gaps off itself.
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   C.ITNO = 1;
   STRESS(rep, C, w);
-  const double sumr = subgrade_table(rep, C, w, nodes);
+  const double sumr = subgrade_table(rep, C, w, nodes, gaps);
   // The summary shows searched extremes only: when the pass prints no stresses, the
   // deflection and stress entries were never searched, so no summary is printed, as
   // for every other subgrade.
