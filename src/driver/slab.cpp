@@ -62,27 +62,18 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
   check(w.YC, "Y");
 }
 
-// Start of a pass: the band arrays, the joint transfer and the load vector are
-// cleared.
+// Start of a pass: the joint transfer and the load vector are cleared (the band
+// store is cleared where the stiffness is assembled; the reduction writes every word
+// of its companion that it reads).
 void clear_pass(Work& w) {
-  std::fill(w.SK.begin(), w.SK.end(), 0.0);
-  std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
   std::fill(w.TDX.begin(), w.TDX.end(), 0.0);
   std::fill(w.TDY.begin(), w.TDY.end(), 0.0);
   std::fill(w.R.begin(), w.R.end(), 0.0);
 }
 
-// The plate and joint stiffness in band form, with the symmetry conditions.
-void assemble(Control& C, Work& w) {
-  StiffWork sw;
-  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-  STIFF(C, data, w.SK, sw);
-  if (C.ISYM != 0) SYMTRY(C, w.SK);
-}
-
 // One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
 void solve_pass(Report& rep, Control& C, Work& w) {
-  assemble(C, w);
+  ASSEMBLE(C, w);
   REDUCE(rep, C, w.SKR, w.SK);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
@@ -115,7 +106,7 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
       else if (CURLC(rep, C, w))
         return;
     } else if (C.ISUBGR == 8) {
-      assemble(C, w);
+      ASSEMBLE(C, w);
       int NCHG = 0, NOUT = 0;
       ELSOLD(rep, C, w, NCHG, NOUT);
       return;

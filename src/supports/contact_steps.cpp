@@ -46,13 +46,4 @@ void add_base_loads(const Control& C, Work& w) {
   std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
 }
 
-void form_contact_stiffness(Control& C, Work& w) {
-  std::fill(w.SK.begin(), w.SK.end(), 0.0);
-  std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
-  StiffWork sw;
-  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-  STIFF(C, data, w.SK, sw);
-  if (C.ISYM != 0) SYMTRY(C, w.SK);
-}
-
 }  // namespace meridolan

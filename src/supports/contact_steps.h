@@ -25,8 +25,4 @@ void require_contact(Report& rep, const Control& C, const Work& w, int IC);
 // copy of R.
 void add_base_loads(const Control& C, Work& w);
 
-// Clears the band arrays SK and SKR and forms the plate, joint and support stiffness
-// of the current contact state (ICON, SKN), with the symmetry conditions.
-void form_contact_stiffness(Control& C, Work& w);
-
 }  // namespace meridolan

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "base/stop.h"
+#include "model/stiff.h"
 #include "results/deflections.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
@@ -93,7 +94,7 @@ bool solve_contact_state(Report& rep, Control& C, Work& w, int IC, int& NCHG, in
   static const Format kHead("/, 5X, 'DEFLECTIONS OF THE SLAB ', /");
   static const Format kLine("6(5X, I5, F10.5)");
   require_contact(rep, C, w, IC);
-  form_contact_stiffness(C, w);
+  ASSEMBLE(C, w);
   if (elastic_solid(C)) {
     // The elastic solid solves the vector R in place and prints from it: hand it the
     // iteration vector.

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "base/stop.h"
+#include "model/stiff.h"
 #include "results/deflections.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
@@ -120,7 +121,7 @@ void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
     if (DTW != 0.0 || C.NLAREA == 0 || gap > 0.0)
       w.RSAV[3 * (n - 1)] = gap * w.SKN[n - 1] * w.QSUB[n - 1] + w.R[3 * (n - 1)];
   }
-  form_contact_stiffness(C, w);
+  ASSEMBLE(C, w);
   REDUCE(rep, C, w.SKR, w.SK);
   DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
   rep.write(kHead);
