@@ -29,26 +29,6 @@ SlabDeck solid_slab() {
   return d;
 }
 
-struct SubgradeRow {
-  double stress, force;
-};
-
-// The subgrade table of the elastic solid: node -> stress and force.
-std::map<int, SubgradeRow> subgrade_rows(const std::vector<std::string>& lines) {
-  std::map<int, SubgradeRow> out;
-  bool in = false;
-  std::vector<double> v;
-  for (const std::string& l : lines) {
-    if (l.find("SUBGRADE STRESSES FOR ELASTIC SOLID") != std::string::npos) in = true;
-    if (!in) continue;
-    if (l.find("MAXIMUM OR MINIMUM") != std::string::npos) break;
-    std::string t = l;
-    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
-    if (numbers(t, v) && v.size() == 3) out[int(v[0])] = {v[1], v[2]};
-  }
-  return out;
-}
-
 TEST(ElasticSolidReport, TablesSummaryAndEquilibrium) {
   auto r = run_deck(solid_slab().text());
   ASSERT_EQ(r.status, 0);
@@ -58,7 +38,7 @@ TEST(ElasticSolidReport, TablesSummaryAndEquilibrium) {
   EXPECT_EQ(deflections(lines).size(), 60u);
   EXPECT_EQ(stresses(lines).size(), 60u);
 
-  const auto rows = subgrade_rows(lines);
+  const auto rows = solid_subgrade_rows(lines);
   ASSERT_EQ(rows.size(), 60u);
   // The subgrade carries the whole load, and each stress is the force over the
   // node's tributary area (100 in^2 inside, 50 on an edge, 25 at a corner).
@@ -126,7 +106,7 @@ TEST(ElasticSolidReport, JointFacesShareOnePointOfTheSolid) {
   auto r = run_file(MERIDOLAN_TEST_DATA "/two_slabs_elastic_solid.dat");
   ASSERT_EQ(r.status, 0) << r.errors;
   const auto lines = r.lines();
-  const auto rows = subgrade_rows(lines);
+  const auto rows = solid_subgrade_rows(lines);
   ASSERT_EQ(rows.size(), 24u);
   // Nodes 9 and 13 (and 10 and 14, ...) are the two faces of the joint at x = 10: they
   // stand on one point, print its stress and share its force.

@@ -157,6 +157,27 @@ inline std::vector<std::string> lines_from(const std::vector<std::string>& all,
   return {};
 }
 
+// One line of the elastic solid's subgrade table.
+struct SubgradeRow {
+  double stress = 0, force = 0;
+};
+
+// The subgrade table of the elastic solid: node -> stress and force.
+inline std::map<int, SubgradeRow> solid_subgrade_rows(const std::vector<std::string>& lines) {
+  std::map<int, SubgradeRow> out;
+  bool in = false;
+  std::vector<double> v;
+  for (const std::string& l : lines) {
+    if (l.find("SUBGRADE STRESSES FOR ELASTIC SOLID") != std::string::npos) in = true;
+    if (!in) continue;
+    if (l.find("MAXIMUM OR MINIMUM") != std::string::npos) break;
+    std::string t = l;
+    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
+    if (numbers(t, v) && v.size() == 3) out[int(v[0])] = {v[1], v[2]};
+  }
+  return out;
+}
+
 // The number after `label` on the first line holding it.
 inline double value_after(const std::vector<std::string>& lines, const std::string& label) {
   for (const std::string& l : lines) {
