@@ -12,6 +12,7 @@
 #include "results/stress.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
+#include "supports/curlc.h"
 #include "supports/curlw.h"
 #include "supports/elsold.h"
 #include "supports/iterat.h"
@@ -28,32 +29,16 @@ void banner(Report& rep, int isubgr, int itno) {
   rep.write(kBanner, {isubgr, itno});
 }
 
-// Analyses that this version does not carry out end the run with a message instead
-// of a report that would look like a result. The Winkler curling analysis
-// (ICURL != 0, IWINK = 1) sets its own subgrade type, so the type is not checked
-// for it.
-void require_available(Report& rep, const Control& C) {
-  static const Format kMissing(
-      "/, /, 10X, '***THE ANALYSIS REQUESTED IS NOT AVAILABLE IN THIS VERSION:', /, 10X, A, /, "
-      "10X, ' PROGRAM TERMINATED.'");
-  const bool load = C.ICURL == 0;
-  const char* what = nullptr;
-  if (!load && C.IWINK != 1)
-    what = "CURLING AND GAP ANALYSIS WITH CONTACT ITERATION (ICURL NOT 0, IWINK NOT 1)";
-  if (what == nullptr) return;
-  rep.write(kMissing, {what});
-  STOP(rep);
-}
-
-// The two faces of a joint are distinct nodes at one point of the subgrade surface,
-// where the flexibility of the elastic solid between them (c/r) has no finite value:
-// jointed pavements are not analysed on the elastic solid.
-void require_one_slab_on_elastic_solid(Report& rep, const Control& C) {
+// The contact analysis on the elastic solid decides contact node by node, while the
+// two faces of a joint stand on one point of the solid's surface: jointed pavements
+// on the elastic solid are analysed under load, not with curling and gaps.
+void require_one_slab_for_solid_contact(Report& rep, const Control& C) {
   static const Format kJointed(
-      "/, /, 10X, '***THE ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8) TAKES A SINGLE SLAB ONLY:', /, "
-      "10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF A JOINT WOULD STAND ON ONE', /, "
-      "10X, ' POINT OF THE SUBGRADE SURFACE.', /, 10X, ' PROGRAM TERMINATED.'");
-  if (C.ISUBGR != 8 || C.NSLAB == 1) return;
+      "/, /, 10X, '***THE CURLING AND GAP ANALYSIS ON THE ELASTIC SOLID (SUBGRADE TYPE 8) ', "
+      "'TAKES A SINGLE SLAB ONLY:', /, 10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF ', "
+      "'A JOINT STAND ON ONE POINT OF THE', /, 10X, ' SUBGRADE SURFACE, WHICH CANNOT BE IN AND ', "
+      "'OUT OF CONTACT AT ONCE.', /, 10X, ' PROGRAM TERMINATED.'");
+  if (C.ISUBGR != 8 || C.NSLAB == 1 || C.ICURL == 0) return;
   rep.write(kJointed, {C.NSLAB});
   STOP(rep);
 }
@@ -78,27 +63,18 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
   check(w.YC, "Y");
 }
 
-// Start of a pass: the band arrays, the joint transfer and the load vector are
-// cleared.
+// Start of a pass: the joint transfer and the load vector are cleared (the band
+// store is cleared where the stiffness is assembled; the reduction writes every word
+// of its companion that it reads).
 void clear_pass(Work& w) {
-  std::fill(w.SK.begin(), w.SK.end(), 0.0);
-  std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
   std::fill(w.TDX.begin(), w.TDX.end(), 0.0);
   std::fill(w.TDY.begin(), w.TDY.end(), 0.0);
   std::fill(w.R.begin(), w.R.end(), 0.0);
 }
 
-// The plate and joint stiffness in band form, with the symmetry conditions.
-void assemble(Control& C, Work& w) {
-  StiffWork sw;
-  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-  STIFF(C, data, w.SK, sw);
-  if (C.ISYM != 0) SYMTRY(C, w.SK);
-}
-
 // One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
 void solve_pass(Report& rep, Control& C, Work& w) {
-  assemble(C, w);
+  ASSEMBLE(C, w);
   REDUCE(rep, C, w.SKR, w.SK);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
@@ -112,23 +88,27 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
-  require_one_slab_on_elastic_solid(rep, C);
-  require_available(rep, C);
+  require_one_slab_for_solid_contact(rep, C);
+  require_contact_subgrade(rep, C);
 
   // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
   // update the nodal moduli after each pass and repeat it until few enough nodes
-  // move off the tolerance band, or until MAXIT passes have been made. The Winkler
-  // curling analysis makes its own contact iteration and leaves subgrade type 7, so
-  // it takes one pass, without a banner. The elastic solid solves the plate with its
-  // own subgrade stiffness and prints every result itself; the run then ends as usual.
+  // move off the tolerance band, or until MAXIT passes have been made. The curling
+  // analyses make their own contact iterations, on subgrade types 6 to 8 (the
+  // Winkler analysis leaves type 7), so they take one pass, without a banner. The
+  // elastic solid solves the plate with its own subgrade stiffness and prints every
+  // result itself, also at the end of a contact analysis; the run then ends as usual.
   SoilCurves curves;
   C.ITNO = 1;
   for (;;) {
     clear_pass(w);
     if (C.ICURL != 0) {
-      CURLW(rep, C, w);
+      if (C.IWINK == 1)
+        CURLW(rep, C, w);
+      else if (CURLC(rep, C, w))
+        return;
     } else if (C.ISUBGR == 8) {
-      assemble(C, w);
+      ASSEMBLE(C, w);
       int NCHG = 0, NOUT = 0;
       ELSOLD(rep, C, w, NCHG, NOUT);
       return;

@@ -9,6 +9,7 @@
 #include "model/mesh.h"
 #include "model/plate.h"
 #include "model/support.h"
+#include "model/symtry.h"
 
 namespace meridolan {
 
@@ -62,6 +63,14 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
     W.NODEL = nodes;
     ADDEK(C.MBAND, nodes, EK, SK);
   }
+}
+
+void ASSEMBLE(Control& C, Work& w) {
+  std::fill(w.SK.begin(), w.SK.end(), 0.0);
+  StiffWork sw;
+  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
+  STIFF(C, data, w.SK, sw);
+  if (C.ISYM != 0) SYMTRY(C, w.SK);
 }
 
 }  // namespace meridolan

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "base/control.h"
+#include "base/work.h"
 
 namespace meridolan {
 
@@ -28,5 +29,10 @@ struct StiffData {
 // to the floor once a narrower joint receives dowels). The dowel spacing of a listed
 // element is its own and never stored, so every pass sees the spacing as read.
 void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
+
+// The stiffness of one pass from the work arrays: clears the band store, assembles
+// every element with the current moduli and contact flags, and imposes the symmetry
+// conditions when the model has any.
+void ASSEMBLE(Control& C, Work& w);
 
 }  // namespace meridolan

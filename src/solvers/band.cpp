@@ -43,8 +43,95 @@ constexpr int kPanel = 8;
   for (int t = 0; t < len; ++t) dst[t] -= a * src[t];
 }
 
-[[gnu::always_inline]] inline int uptri_impl(int MBAND, int NEQ, double* __restrict kr,
-                                             double* __restrict k) {
+// Four doubles handled as one value; the compiler maps it onto the registers of the
+// instruction set each kernel is built for (two SSE2 registers, or one AVX register).
+typedef double Vec4 __attribute__((vector_size(32)));
+// Unaligned loads and stores; passed by reference, so no vector crosses a call
+// boundary of the baseline build.
+[[gnu::always_inline]] inline void load4(Vec4& v, const double* p) {
+  __builtin_memcpy(&v, p, sizeof v);
+}
+[[gnu::always_inline]] inline void store4(double* p, const Vec4& v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+typedef long long Lanes4 __attribute__((vector_size(32)));
+
+// Row r of the band (dst at its column r) receives the updates of pivots ib..p1-1, in
+// pivot order for every entry. Columns that all these pivots reach are done eight at
+// a time with the partial results held in registers; the last columns, which only the
+// later pivots reach, four at a time under a mask.
+[[gnu::always_inline]] inline void panel_row(double* __restrict dst, int r, int ib, int p1,
+                                             const double* __restrict k,
+                                             const double* __restrict kr, std::size_t mb, int M,
+                                             int NEQ, const double* k_end) {
+  const auto reach = [&](int i) { return std::min(i + M, NEQ - 1); };
+  const int np = p1 - ib;
+  double a[kPanel];
+  const double* u[kPanel];
+  for (int q = 0; q < np; ++q) {
+    const int i = ib + q;
+    a[q] = kr[i * mb + (r - i)];  // K(i, r), unscaled
+    u[q] = k + i * mb + (r - i);  // u[q][t] = u(i, r + t)
+  }
+  const int full = reach(ib) - r + 1;  // columns every pivot of the panel reaches
+  int t = 0;
+  for (; t + 8 <= full; t += 8) {
+    Vec4 lo, hi, ul, uh;
+    load4(lo, dst + t);
+    load4(hi, dst + t + 4);
+    for (int q = 0; q < np; ++q) {
+      load4(ul, u[q] + t);
+      load4(uh, u[q] + t + 4);
+      lo -= a[q] * ul;
+      hi -= a[q] * uh;
+    }
+    store4(dst + t, lo);
+    store4(dst + t + 4, hi);
+  }
+  // The last columns: pivot q reaches column lim[q] only. Four columns at a time,
+  // each product kept where its pivot reaches and made +0 elsewhere (x - (+0) is x
+  // exactly, so every entry still sees only its own updates), as long as the four
+  // words lie inside the band store; the rest one by one.
+  const int end = reach(p1 - 1) - r + 1;
+  long long lim[kPanel];
+  for (int q = 0; q < np; ++q) lim[q] = reach(ib + q) - r;
+  for (; t < end && dst + t + 4 <= k_end && u[np - 1] + t + 4 <= k_end; t += 4) {
+    const Lanes4 col = {t, t + 1, t + 2, t + 3};
+    Vec4 v, uq;
+    load4(v, dst + t);
+    for (int q = 0; q < np; ++q) {
+      load4(uq, u[q] + t);
+      const Vec4 prod = a[q] * uq;
+      v -= (Vec4)((Lanes4)prod & (col <= lim[q]));
+    }
+    store4(dst + t, v);
+  }
+  for (; t < end; ++t) {
+    double v = dst[t];
+    for (int q = 0; q < np; ++q)
+      if (t <= lim[q]) v -= a[q] * u[q][t];
+    dst[t] = v;
+  }
+}
+
+// Pivot step of equation i: the check, the unscaled row into SKR, the multipliers in
+// SK. Returns the number of off-diagonal words inside the matrix, or -1 when the
+// pivot is not clearly positive.
+[[gnu::always_inline]] inline int pivot_step(double* __restrict ki, double* __restrict ri, int i,
+                                             int M, int NEQ) {
+  const double d = ki[0];
+  // Written so that a NaN pivot fails too.
+  if (!(d > kLost * std::abs(ri[0])) || !std::isfinite(d)) return -1;
+  const int m = std::min(M, NEQ - 1 - i);
+  for (int c = 0; c <= m; ++c) ri[c] = ki[c];
+  for (int c = 1; c <= M; ++c) ki[c] /= d;
+  return m;
+}
+
+// The elimination in panels (see the head of the file), for the wide instruction
+// sets.
+[[gnu::always_inline]] inline int uptri_panels(int MBAND, int NEQ, double* __restrict kr,
+                                               double* __restrict k) {
   const std::size_t mb = static_cast<std::size_t>(MBAND);
   const int M = MBAND - 1;
   // Last column (0-based) that row i reaches inside the matrix.
@@ -59,26 +146,33 @@ constexpr int kPanel = 8;
     // The panel: each pivot in turn, its updates reaching only the panel's rows.
     for (int i = p0; i < p1; ++i) {
       double* const ki = k + i * mb;
-      double* const ri = kr + i * mb;
-      const double d = ki[0];
-      // Written so that a NaN pivot fails too.
-      if (!(d > kLost * std::abs(ri[0])) || !std::isfinite(d)) return i + 1;
-      const int m = reach(i) - i;
-      for (int c = 0; c <= m; ++c) ri[c] = ki[c];
-      for (int c = 1; c <= M; ++c) ki[c] /= d;
+      const int m = pivot_step(ki, kr + i * mb, i, M, NEQ);
+      if (m < 0) return i + 1;
       for (int q = i + 1; q < p1 && q <= i + m; ++q)
-        axpy_minus(k + q * mb, ki + (q - i), ri[q - i], m - (q - i) + 1);
+        axpy_minus(k + q * mb, ki + (q - i), kr[i * mb + (q - i)], m - (q - i) + 1);
     }
     // The rows below the panel: each receives every panel pivot that reaches it.
     const int last = reach(p1 - 1);
-    for (int r = p1; r <= last; ++r) {
-      double* const kr_row = k + r * mb;
-      for (int i = std::max(p0, r - M); i < p1; ++i) {
-        const int m = reach(i) - i;
-        const int j = r - i;  // r lies in row i's band: j <= m
-        axpy_minus(kr_row, k + i * mb + j, kr[i * mb + j], m - j + 1);
-      }
-    }
+    for (int r = p1; r <= last; ++r)
+      panel_row(k + r * mb, r, std::max(p0, r - M), p1, k, kr, mb, M, NEQ, k + NEQ * mb);
+  }
+  return 0;
+}
+
+// The elimination pivot by pivot over the rows below it: on processors without wide
+// vectors the panel kernel's masked last columns cost more than the panels save.
+[[gnu::always_inline]] inline int uptri_by_pivots(int MBAND, int NEQ, double* __restrict kr,
+                                                  double* __restrict k) {
+  const std::size_t mb = static_cast<std::size_t>(MBAND);
+  const int M = MBAND - 1;
+  for (int i = 0; i < NEQ; ++i) kr[i * mb] = k[i * mb];
+  for (int i = 0; i < NEQ; ++i) {
+    double* const ki = k + i * mb;
+    double* const ri = kr + i * mb;
+    const int m = pivot_step(ki, ri, i, M, NEQ);
+    if (m < 0) return i + 1;
+    // Row i+j, words 0..m-j, loses K(i,i+j) times the multipliers u(i, j..m).
+    for (int j = 1; j <= m; ++j) axpy_minus(k + (i + j) * mb, ki + j, ri[j], m - j + 1);
   }
   return 0;
 }
@@ -107,20 +201,20 @@ constexpr int kPanel = 8;
 
 // One copy of each kernel per instruction set.
 int uptri_base(int MB, int N, double* kr, double* k) {
-  return uptri_impl(MB, N, kr, k);
+  return uptri_by_pivots(MB, N, kr, k);
 }
 void disp_base(int MB, int N, double* r, const double* kr, const double* k) {
   disp_impl(MB, N, r, kr, k);
 }
 [[gnu::target("avx2")]] int uptri_avx2(int MB, int N, double* kr, double* k) {
-  return uptri_impl(MB, N, kr, k);
+  return uptri_panels(MB, N, kr, k);
 }
 [[gnu::target("avx2")]] void disp_avx2(int MB, int N, double* r, const double* kr,
                                        const double* k) {
   disp_impl(MB, N, r, kr, k);
 }
 [[gnu::target("avx512f")]] int uptri_avx512(int MB, int N, double* kr, double* k) {
-  return uptri_impl(MB, N, kr, k);
+  return uptri_panels(MB, N, kr, k);
 }
 [[gnu::target("avx512f")]] void disp_avx512(int MB, int N, double* r, const double* kr,
                                             const double* k) {

@@ -10,12 +10,11 @@
 #include <span>
 
 #include "base/stop.h"
-#include "loads/load.h"
 #include "model/stiff.h"
-#include "model/symtry.h"
 #include "results/deflections.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
+#include "supports/contact_steps.h"
 #include "supports/curl_data.h"
 #include "supports/node_tables.h"
 
@@ -110,36 +109,6 @@ void add_curling_distances(Report& rep, const Control& C, Work& w, double DTW, d
   node_value_table(rep, kLine, 8, C.NNODE, w.GAPN);
 }
 
-// Base load vector: the loaded areas and the self-weight of every node's tributary
-// area. The iteration vector starts as a copy.
-void base_loads(const Control& C, Work& w) {
-  if (C.NLAREA != 0) {
-    const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
-    LOAD(C, sub, w.XN, w.YN, w.R);
-  }
-  for (int n = 1; n <= C.NNODE; ++n) w.R[3 * (n - 1)] += w.QSUB[n - 1] * unit_weight(C, w, n);
-  std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
-}
-
-void print_iteration(Report& rep, int IC) {
-  static const Format kIter("/, 5X, 'ITERATION NUMBER IS', I4, /");
-  rep.write(kIter, {IC});
-}
-
-// Without a node in contact nothing holds the slab up.
-void require_contact(Report& rep, const Control& C, const Work& w, int IC) {
-  static const Format kNone(
-      "/, /, 10X, '***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION', I4, "
-      "'.', /, 10X, ' EVERY NODE HAS LIFTED OFF OR IS LISTED WITH ZERO INITIAL REACTIVE "
-      "PRESSURE,', /, 10X, ' SO NOTHING HOLDS THE SLAB: CHECK THE LOADS, THE TEMPERATURE "
-      "DIFFERENCE,', /, 10X, ' THE DENSITIES, THE GAPS AND THE ZERO-PRESSURE NODES.', /, 10X, "
-      "' PROGRAM TERMINATED.'");
-  const auto first = w.ICON.begin(), last = first + C.NNODE;
-  if (std::find(first, last, 0) != last) return;
-  rep.write(kNone, {IC});
-  STOP(rep);
-}
-
 // One solution with the current contact state. A spring in contact reacts with
 // SKN * QSUB * (w - GAPN): it is pre-compressed by the curling distance and gap.
 void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
@@ -152,12 +121,7 @@ void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
     if (DTW != 0.0 || C.NLAREA == 0 || gap > 0.0)
       w.RSAV[3 * (n - 1)] = gap * w.SKN[n - 1] * w.QSUB[n - 1] + w.R[3 * (n - 1)];
   }
-  std::fill(w.SK.begin(), w.SK.end(), 0.0);
-  std::fill(w.SKR.begin(), w.SKR.end(), 0.0);
-  StiffWork sw;
-  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-  STIFF(C, data, w.SK, sw);
-  if (C.ISYM != 0) SYMTRY(C, w.SK);
+  ASSEMBLE(C, w);
   REDUCE(rep, C, w.SKR, w.SK);
   DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
   rep.write(kHead);
@@ -227,7 +191,6 @@ void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
 }  // namespace
 
 void CURLW(Report& rep, Control& C, Work& w) {
-  static const Format kSwt("/, /, 5X, 'SLAB SELF-WEIGHT                =', F10.3");
   require_nodal_moduli(rep, C);
   const double DTW = -(C.DT1 + C.DT2);
   const double h = DTW != 0.0 ? curling_thickness(rep, C, w) : 0.0;
@@ -235,9 +198,7 @@ void CURLW(Report& rep, Control& C, Work& w) {
 
   results::tributary_areas(C, w);
   print_heading(rep, C, DTW);
-  const double SWT = self_weight(C, w);
-  C.TOTLD += SWT;
-  rep.write(kSwt, {SWT});
+  print_self_weight(rep, C, w);
   if (C.NGAPN > 0) print_gap_list(rep, C, w);
   if (C.NZRP > 0) print_zero_pressure_list(rep, C, w);
   print_sign_convention(rep);
@@ -247,7 +208,7 @@ void CURLW(Report& rep, Control& C, Work& w) {
   if (DTW != 0.0) add_curling_distances(rep, C, w, DTW, h);
   for (int i = 0; i < C.NZRP; ++i) w.ICON[w.IZRP[i] - 1] = 1;
 
-  base_loads(C, w);
+  add_base_loads(C, w);
   contact_iteration(rep, C, w, DTW);
 
   std::copy(w.RSAV.begin(), w.RSAV.end(), w.R.begin());

@@ -16,6 +16,7 @@
 #include "supports/flexibility.h"
 #include "supports/mltply.h"
 #include "supports/sum.h"
+#include "supports/surface_points.h"
 
 namespace meridolan {
 namespace {
@@ -55,26 +56,53 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
   STOP(rep);
 }
 
-// Inverse of the flexibility matrix, in place in the first NN(NN+1)/2 words of SK.
-void subgrade_stiffness(Report& rep, const Control& C, Work& w, const std::vector<int>& nodes) {
-  const int NN = static_cast<int>(nodes.size());
-  const std::size_t words = static_cast<std::size_t>(NN) * (NN + 1) / 2;
+// Inverse of the flexibility matrix between the surface points, in place in the
+// first NP(NP+1)/2 words of SK.
+void subgrade_stiffness(Report& rep, const Control& C, Work& w, const SurfacePoints& points) {
+  const int NP = points.count();
+  const std::size_t words = static_cast<std::size_t>(NP) * (NP + 1) / 2;
   std::span<double> F(w.SK.data(), words);
   std::fill(F.begin(), F.end(), 0.0);
-  flexibility_matrix(C, w.XN, w.YN, nodes, F);
+  flexibility_matrix(C, w.XN, w.YN, points, F);
   double rcond = 0.0;
-  if (int info = DPPCO(F, NN, rcond, w.STS1); info != 0)
-    not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, nodes[info - 1]);
+  if (int info = DPPCO(F, NP, rcond, w.STS1); info != 0)
+    not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, points.of(info - 1)[0]);
   std::array<double, 2> det{};
-  DPPDI(F, NN, det, 1);
+  DPPDI(F, NP, det, 1);
 }
 
-// Subgrade stiffness between the deflections of the nodes in contact.
-void add_subgrade(const Work& w, const std::vector<int>& nodes, std::vector<double>& SKP) {
-  const int NN = static_cast<int>(nodes.size());
-  for (int i = 1; i <= NN; ++i)
-    for (int j = 1; j <= i; ++j)
-      SKP[packed_word(3 * nodes[j - 1] - 2, 3 * nodes[i - 1] - 2)] += w.SK[packed_word(j, i)];
+// Subgrade stiffness between the deflections of the nodes in contact. A point that
+// carries several nodes (the faces of a joint) moves with their mean deflection and
+// shares its force among them equally.
+void add_subgrade(const Work& w, const SurfacePoints& points, std::vector<double>& SKP) {
+  const int NP = points.count();
+  for (int i = 1; i <= NP; ++i) {
+    const std::span<const int> pi = points.of(i - 1);
+    for (int j = 1; j <= i; ++j) {
+      const std::span<const int> pj = points.of(j - 1);
+      const double k = w.SK[packed_word(j, i)];
+      if (pi.size() == 1 && pj.size() == 1) {
+        SKP[packed_word(3 * pj[0] - 2, 3 * pi[0] - 2)] += k;
+        continue;
+      }
+      const double share = k / static_cast<double>(pi.size() * pj.size());
+      for (int a : pj)
+        for (int b : pi) {
+          if (i == j && a > b) continue;  // each pair of one point's nodes once
+          const int lo = std::min(a, b), hi = std::max(a, b);
+          SKP[packed_word(3 * lo - 2, 3 * hi - 2)] += share;
+        }
+    }
+  }
+}
+
+// Mean over a point's nodes of v(node); a point of one node takes its value as is.
+template <class Value>
+double mean_over(std::span<const int> members, Value v) {
+  if (members.size() == 1) return v(members[0]);
+  double s = 0.0;
+  for (int n : members) s += v(n);
+  return s / static_cast<double>(members.size());
 }
 
 void solve(Report& rep, const Control& C, Work& w) {
@@ -84,33 +112,61 @@ void solve(Report& rep, const Control& C, Work& w) {
   DPPSL(w.SKP, C.NEQ, w.R);
 }
 
+// Gaps of the points in contact, in their order; all zero in the load analysis.
+std::vector<double> contact_gaps(const Control& C, const Work& w, const SurfacePoints& points) {
+  std::vector<double> g(points.count(), 0.0);
+  if (C.ICURL == 0) return g;
+  for (int p = 0; p < points.count(); ++p)
+    g[p] = mean_over(points.of(p), [&](int n) { return w.GAPN[n - 1]; });
+  return g;
+}
+
+// The solid acts on the deflections beyond the gaps: the inverse flexibility times
+// the gaps moves to the load side, at the deflection equations of those nodes.
+void add_gap_forces(Work& w, const SurfacePoints& points, const std::vector<double>& gaps) {
+  if (std::all_of(gaps.begin(), gaps.end(), [](double g) { return g == 0.0; })) return;
+  const int NP = points.count();
+  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
+  std::vector<double> f(NP);
+  MLTPLY(Finv, NP, gaps, f);
+  for (int p = 0; p < NP; ++p) {
+    const std::span<const int> members = points.of(p);
+    for (int n : members) w.R[3 * (n - 1)] += f[p] / static_cast<double>(members.size());
+  }
+}
+
 // Subgrade stress and force of every node; returns the sum of the forces.
-double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<int>& nodes) {
+double subgrade_table(Report& rep, const Control& C, Work& w, const SurfacePoints& points,
+                      const std::vector<double>& gaps) {
   static const Format kHead(
       "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
       "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
   static const Format kLine("20X, I5, 2(5X, F10.3)");
   constexpr int kBlock = 50;
-  const int NN = static_cast<int>(nodes.size());
-  const double c = surface_constant(C);
+  const int NP = points.count();
 
-  // Deflections of the nodes in contact to the front of R, their forces from word
-  // 2 NNODE on.
-  for (int k = 0; k < NN; ++k) w.R[k] = w.R[3 * (nodes[k] - 1)];
-  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NN) * (NN + 1) / 2);
-  std::span<double> force(w.R.data() + 2 * static_cast<std::size_t>(C.NNODE), NN);
-  MLTPLY(Finv, NN, std::span<const double>(w.R.data(), NN), force);
+  // Deflections of the points in contact beyond their gaps to the front of R (a point
+  // never reads below its own word: its first node is at least its own number), their
+  // forces from word 2 NNODE on.
+  for (int p = 0; p < NP; ++p)
+    w.R[p] = mean_over(points.of(p), [&](int n) { return w.R[3 * (n - 1)]; }) - gaps[p];
+  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
+  std::span<double> force(w.R.data() + 2 * static_cast<std::size_t>(C.NNODE), NP);
+  MLTPLY(Finv, NP, std::span<const double>(w.R.data(), NP), force);
+  std::vector<int> point_of(C.NNODE + 1, -1);
+  for (int p = 0; p < NP; ++p)
+    for (int n : points.of(p)) point_of[n] = p;
 
   rep.write(kHead);
   double sum = 0.0;
-  int next = 0;
   for (int first = 1; first <= C.NNODE; first += kBlock) {
     const int last = std::min(C.NNODE, first + kBlock - 1);
     for (int n = first; n <= last; ++n) {
       double q = 0.0, f = 0.0;
-      if (next < NN && nodes[next] == n) {
-        f = force[next++];
-        q = f / SUM(C, n, 2, w.XN, w.YN, c);
+      if (const int p = point_of[n]; p >= 0) {
+        const std::span<const int> members = points.of(p);
+        f = force[p] / static_cast<double>(members.size());
+        q = force[p] / point_area(C, members, w.XN, w.YN);
       }
       sum += f;
       if (w.ext.VEXT[2] <= q) {
@@ -127,22 +183,29 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const std::vector<
 }  // namespace
 
 bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT) {
-  if (C.ICURL == 0) NCHG = NOUT = 0;
+  // Every nonzero ICURL is the contact analysis, which builds the loads itself.
+  const bool contact = C.ICURL != 0;
+  if (!contact) NCHG = NOUT = 0;
   band_to_packed(C, w);
-  const std::vector<int> nodes = nodes_in_contact(C, w);
-  subgrade_stiffness(rep, C, w, nodes);
-  add_subgrade(w, nodes, w.SKP);
-  if (C.ICURL != 1) {
+  const SurfacePoints points = surface_points(nodes_in_contact(C, w), w.XN, w.YN);
+  const std::vector<double> gaps = contact_gaps(C, w, points);
+  subgrade_stiffness(rep, C, w, points);
+  add_subgrade(w, points, w.SKP);
+  if (contact) {
+    add_gap_forces(w, points, gaps);
+  } else {
     const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
     LOAD(C, sub, w.XN, w.YN, w.R);
   }
   solve(rep, C, w);
-  if (C.ICURL == 1 && NCHG >= 1) return false;
+  if (contact && NCHG >= 1) return false;
 
+  // The deflections print from the flat interface; the subgrade table takes the
+  // gaps off itself.
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   C.ITNO = 1;
   STRESS(rep, C, w);
-  const double sumr = subgrade_table(rep, C, w, nodes);
+  const double sumr = subgrade_table(rep, C, w, points, gaps);
   // The summary shows searched extremes only: when the pass prints no stresses, the
   // deflection and stress entries were never searched, so no summary is printed, as
   // for every other subgrade.

@@ -61,11 +61,24 @@ double mutual(const Mesh& mesh, const Mirrors& m, int i, int j, double c) {
   return f;
 }
 
-// Deflection at node i under its own spread force and under its images; an image
-// that falls on the node itself (node on a mirror line) counts as the node again.
-double self(const Control& C, const Mesh& mesh, const Mirrors& m, int i, std::span<const double> XN,
-            std::span<const double> YN, double c) {
-  const double own = SUM(C, i, 1, XN, YN, c);
+// Deflection at a surface point under a unit force spread over the quadrants of all
+// its nodes; a point of one node is SUM(n, 1).
+double spread(const Control& C, std::span<const int> members, std::span<const double> XN,
+              std::span<const double> YN, double c) {
+  if (members.size() == 1) return SUM(C, members[0], 1, XN, YN, c);
+  Quadrants all;
+  for (int n : members) {
+    const Quadrants q = QUADS(C, n, XN, YN, c);
+    all.area += q.area;
+    all.deflection += q.deflection;
+  }
+  return all.deflection / all.area;
+}
+
+// Deflection at point i (its first node) under its own spread force and under its
+// images; an image that falls on the point itself (point on a mirror line) counts as
+// the point again.
+double self(const Mesh& mesh, const Mirrors& m, int i, double own, double c) {
   const bool on_y1 = mesh.on_first_y_line(i), on_x1 = mesh.on_first_x_line(i);
   if ((!m.about_y1 || on_y1) && (!m.about_x1 || on_x1)) return symmetry_factor(m) * own;
   const Point p = mesh.at(i);
@@ -83,18 +96,34 @@ double surface_constant(const Control& C) {
   return (1.0 - C.PRSUB * C.PRSUB) / (pi * C.ESUB);
 }
 
+double point_area(const Control& C, std::span<const int> members, std::span<const double> XN,
+                  std::span<const double> YN) {
+  if (members.size() == 1) return SUM(C, members[0], 2, XN, YN, 0.0);
+  float area = 0.0f;
+  for (int n : members) area += QUADS(C, n, XN, YN, 0.0).area;
+  return area;
+}
+
 void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
-                        std::span<const int> nodes, std::span<double> F) {
+                        const SurfacePoints& points, std::span<double> F) {
   const double c = surface_constant(C);
   const Mirrors m = mirrors_of(C.ISYM);
   const Mesh mesh(C, XN, YN);
-  const int NN = static_cast<int>(nodes.size());
-  for (int ii = 0; ii < NN; ++ii) {
+  const int NP = points.count();
+  for (int ii = 0; ii < NP; ++ii) {
     double* column = F.data() + static_cast<std::size_t>(ii) * (ii + 1) / 2;
-    const int i = nodes[ii];
-    for (int jj = 0; jj < ii; ++jj) column[jj] = mutual(mesh, m, i, nodes[jj], c);
-    column[ii] = self(C, mesh, m, i, XN, YN, c);
+    const int i = points.of(ii)[0];
+    for (int jj = 0; jj < ii; ++jj) column[jj] = mutual(mesh, m, i, points.of(jj)[0], c);
+    column[ii] = self(mesh, m, i, spread(C, points.of(ii), XN, YN, c), c);
   }
+}
+
+void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
+                        std::span<const int> nodes, std::span<double> F) {
+  SurfacePoints single;
+  single.members.assign(nodes.begin(), nodes.end());
+  for (int k = 0; k <= static_cast<int>(nodes.size()); ++k) single.first.push_back(k);
+  flexibility_matrix(C, XN, YN, single, F);
 }
 
 }  // namespace meridolan

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/control.h"
+#include "supports/surface_points.h"
 
 namespace meridolan {
 
@@ -19,5 +20,14 @@ double surface_constant(const Control& C);
 // ISYM); the flexibility then includes the deflection under each mirror image.
 void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
                         std::span<const int> nodes, std::span<double> F);
+
+// The same between surface points (each point stands for the nodes on it; the
+// spread force of a point covers the quadrants of all of them).
+void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
+                        const SurfacePoints& points, std::span<double> F);
+
+// Tributary area of a surface point: the quadrants of all its nodes.
+double point_area(const Control& C, std::span<const int> members, std::span<const double> XN,
+                  std::span<const double> YN);
 
 }  // namespace meridolan

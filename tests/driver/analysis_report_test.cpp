@@ -184,14 +184,6 @@ TEST(AnalysisReport, ZeroWidthElementInOneSlabIsRejected) {
   EXPECT_FALSE(r.contains(kDeflHeading));
 }
 
-TEST(AnalysisReport, AnalysesNotYetAvailableSayWhy) {
-  SlabDeck curling = small_slab();
-  curling.icurl = 1;
-  curling.iwink = 0;
-  auto r = run_deck(curling.text());
-  EXPECT_TRUE(r.contains("CURLING AND GAP ANALYSIS WITH CONTACT ITERATION"));
-}
-
 TEST(AnalysisReport, ParameterCardsOfARunWithoutUpdateAreStillRead) {
   // MAXIT = 1: no update reads node 2's card, yet the contour record comes after it.
   SlabDeck d = small_slab();

@@ -34,11 +34,7 @@ std::string analysis_part(const RunResult& r) {
 }
 
 std::vector<std::string> lines_from(const RunResult& r, const std::string& text) {
-  std::vector<std::string> all = r.lines();
-  for (std::size_t i = 0; i < all.size(); ++i)
-    if (all[i].find(text) != std::string::npos)
-      return std::vector<std::string>(all.begin() + i, all.end());
-  return {};
+  return testing::lines_from(r.lines(), text);
 }
 
 void expect_no_result_numbers(const RunResult& r) {
@@ -211,16 +207,6 @@ TEST(CurlingReport, ZeroPressureNodeOutsideTheMeshIsRefused) {
   EXPECT_TRUE(
       r.contains("***NODE    10 OF THE ZERO INITIAL REACTIVE PRESSURE RECORDS IS NOT A "
                  "NODE OF THE MESH (1 TO     9)."));
-  EXPECT_FALSE(r.contains("ANALYSIS WITH TEMPERATURE"));
-}
-
-TEST(CurlingReport, ContactAnalysisStillRefused) {
-  SlabDeck d = small_curling_deck();
-  d.iwink = 0;
-  RunResult r = run_deck(d.text());
-  EXPECT_TRUE(
-      r.contains("NOT AVAILABLE IN THIS VERSION:\r\n"
-                 "         CURLING AND GAP ANALYSIS WITH CONTACT ITERATION"));
   EXPECT_FALSE(r.contains("ANALYSIS WITH TEMPERATURE"));
 }
 

@@ -126,6 +126,58 @@ inline std::vector<int> last_node_list(const std::vector<std::string>& lines,
   return out;
 }
 
+// The (node, value) table printed under the last line holding `heading` (several
+// pairs a line, as the curling analyses print their node tables): node -> value.
+inline std::map<int, double> last_node_table(const std::vector<std::string>& lines,
+                                             const std::string& heading) {
+  std::size_t at = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find(heading) != std::string::npos) at = i;
+  std::map<int, double> out;
+  std::vector<double> v;
+  for (std::size_t i = at + 1; i < lines.size(); ++i) {
+    std::string t = lines[i];
+    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
+    if (t.find_first_not_of(' ') == std::string::npos) {
+      if (out.empty()) continue;
+      break;
+    }
+    if (!numbers(t, v) || v.size() % 2 != 0) break;
+    for (std::size_t k = 0; k < v.size(); k += 2) out[int(v[k])] = v[k + 1];
+  }
+  return out;
+}
+
+// The lines from the first one holding `text` to the end.
+inline std::vector<std::string> lines_from(const std::vector<std::string>& all,
+                                           const std::string& text) {
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (all[i].find(text) != std::string::npos)
+      return std::vector<std::string>(all.begin() + i, all.end());
+  return {};
+}
+
+// One line of the elastic solid's subgrade table.
+struct SubgradeRow {
+  double stress = 0, force = 0;
+};
+
+// The subgrade table of the elastic solid: node -> stress and force.
+inline std::map<int, SubgradeRow> solid_subgrade_rows(const std::vector<std::string>& lines) {
+  std::map<int, SubgradeRow> out;
+  bool in = false;
+  std::vector<double> v;
+  for (const std::string& l : lines) {
+    if (l.find("SUBGRADE STRESSES FOR ELASTIC SOLID") != std::string::npos) in = true;
+    if (!in) continue;
+    if (l.find("MAXIMUM OR MINIMUM") != std::string::npos) break;
+    std::string t = l;
+    if (!t.empty() && t[0] == '\f') t.erase(0, 1);
+    if (numbers(t, v) && v.size() == 3) out[int(v[0])] = {v[1], v[2]};
+  }
+  return out;
+}
+
 // The number after `label` on the first line holding it.
 inline double value_after(const std::vector<std::string>& lines, const std::string& label) {
   for (const std::string& l : lines) {

@@ -214,6 +214,44 @@ TEST(JointValidation, CurledJointedSlabsBalanceTheirWeightAndTheLoadAcrossTheJoi
   EXPECT_FALSE(r.contains("NaN"));
 }
 
+TEST(JointValidation, StiffInterlockOnTheElasticSolidApproachesOneSlab) {
+  // Two 60 x 60 in slabs on a half-space; the faces of the joint stand on one point of
+  // the solid, so with the joint closed the model is the one slab of the whole
+  // pavement, apart from the hinge (interlock carries no moment).
+  const Load mid{100.0, 25, 35, 25, 35};
+  auto solid = [](SlabDeck d) {
+    d.isubgr = 8, d.k = 0.0, d.esub = 20000.0, d.prsub = 0.3;
+    return d;
+  };
+  SlabDeck whole;
+  whole.xc = lines(120, 12);
+  whole.yc = lines(60, 6);
+  whole.loads = {mid};
+  const auto w1 = deflections(run_deck(solid(whole).text()).lines());
+  const int centre = 3 * 7 + 4;  // (30, 30) in both models
+  double prev = 1e9;
+  for (double agg : {1e2, 1e4, 1e6, 1e8}) {
+    SlabDeck d;
+    d.xc = lines(60, 6);
+    for (double x : lines(60, 6, 60)) d.xc.push_back(x);
+    d.yc = lines(60, 6);
+    d.nnx = {7, 7};
+    d.jx = aggregate_only(agg);
+    d.loads = {mid};
+    const RunResult r = run_deck(solid(d).text());
+    ASSERT_EQ(r.status, 0) << r.errors;
+    const auto w = deflections(r.lines());
+    const double off = std::abs(w.at(centre).w / w1.at(centre).w - 1);
+    // The far edge of the second slab, x = 120: node 13*7 + 4 in both models.
+    std::printf("  AGG %.0e: deflection under the load %+.3f %% (far edge %.6f vs %.6f)\n", agg,
+                100 * (w.at(centre).w / w1.at(centre).w - 1), w.at(13 * 7 + 4).w,
+                w1.at(12 * 7 + 4).w);
+    EXPECT_LE(off, prev);
+    prev = off;
+  }
+  EXPECT_LT(prev, 0.02);
+}
+
 TEST(JointValidation, WorkedDowelValues) {
   // Solid 1.25-in bar, E = 29e6, nu = 0.3, 12-in spacing, 0.25-in joint, x-joint element
   // with b = 6 (half a dowel per node pair).

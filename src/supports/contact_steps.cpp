@@ -1,0 +1,49 @@
+// Steps shared by the two curling and gap analyses.
+#include "supports/contact_steps.h"
+
+#include <algorithm>
+
+#include "base/stop.h"
+#include "loads/load.h"
+#include "model/stiff.h"
+#include "model/symtry.h"
+#include "supports/curl_data.h"
+
+namespace meridolan {
+
+void print_iteration(Report& rep, int IC) {
+  static const Format kIter("/, 5X, 'ITERATION NUMBER IS', I4, /");
+  rep.write(kIter, {IC});
+}
+
+double print_self_weight(Report& rep, Control& C, const Work& w) {
+  static const Format kSwt("/, /, 5X, 'SLAB SELF-WEIGHT                =', F10.3");
+  const double SWT = self_weight(C, w);
+  C.TOTLD += SWT;
+  rep.write(kSwt, {SWT});
+  return SWT;
+}
+
+void require_contact(Report& rep, const Control& C, const Work& w, int IC) {
+  static const Format kNone(
+      "/, /, 10X, '***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION', I4, "
+      "'.', /, 10X, ' EVERY NODE HAS LIFTED OFF OR IS LISTED WITH ZERO INITIAL REACTIVE "
+      "PRESSURE,', /, 10X, ' SO NOTHING HOLDS THE SLAB: CHECK THE LOADS, THE TEMPERATURE "
+      "DIFFERENCE,', /, 10X, ' THE DENSITIES, THE GAPS AND THE ZERO-PRESSURE NODES.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  const auto first = w.ICON.begin(), last = first + C.NNODE;
+  if (std::find(first, last, 0) != last) return;
+  rep.write(kNone, {IC});
+  STOP(rep);
+}
+
+void add_base_loads(const Control& C, Work& w) {
+  if (C.NLAREA != 0) {
+    const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
+    LOAD(C, sub, w.XN, w.YN, w.R);
+  }
+  for (int n = 1; n <= C.NNODE; ++n) w.R[3 * (n - 1)] += w.QSUB[n - 1] * unit_weight(C, w, n);
+  std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
+}
+
+}  // namespace meridolan
