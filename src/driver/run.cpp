@@ -20,10 +20,18 @@ namespace {
 
 // Writes the contour data file after the analysis; returns the exit status the run
 // ends with (the report is complete either way).
+// A value of the contour data that is not finite ends the run like one of the report
+// (the stresses are formed for the file even when the report printed none).
 int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostream& errors) {
+  static const char* const kWhat = "THE CONTOUR DATA (NODAL STRESSES)";
   if (dest.stream != nullptr) {
     Report cnt(*dest.stream, false);
-    write_contour_file(cnt, C, w);
+    cnt.refuse_non_finite();
+    try {
+      write_contour_file(cnt, C, w);
+    } catch (const NotFinite&) {
+      throw NotFinite(kWhat);
+    }
     return kExitStop;
   }
   std::ofstream file(dest.path, std::ios::binary | std::ios::trunc);
@@ -33,7 +41,15 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
     return kExitCannotWrite;
   }
   Report cnt(file, false);
-  write_contour_file(cnt, C, w);
+  cnt.refuse_non_finite();
+  try {
+    write_contour_file(cnt, C, w);
+  } catch (const NotFinite&) {
+    file.close();
+    std::error_code ec;
+    std::filesystem::remove(dest.path, ec);  // no file rather than a file without data
+    throw NotFinite(kWhat);
+  }
   file.close();
   if (!file) {
     errors << "meridolan: error while writing the contour data file '" << dest.path << "'\n";

@@ -43,24 +43,37 @@ void require_one_slab_for_solid_contact(Report& rep, const Control& C) {
   STOP(rep);
 }
 
-// In a mesh of one slab every element is a plate element, so the node lines must
-// strictly increase: an element of zero (or negative) width has no stiffness.
+// Inside a slab every element is a plate element, so the node lines must strictly
+// increase: an element of zero (or negative) width has no stiffness and no stresses.
+// Only the last node line of a slab and the first of the next may share a coordinate
+// (a joint) or follow with a gap (a plate strip between the slabs).
 void require_positive_widths(Report& rep, const Control& C, const Work& w) {
   static const Format kWidth(
       "/, /, 10X, '***', A1, '-COORDINATES OF NODE LINES', I4, ' AND', I4, ' ARE', F10.3, ' AND', "
       "F10.3, ':', /, 10X, ' A SINGLE SLAB NEEDS STRICTLY INCREASING COORDINATES (ELEMENTS OF ', "
       "'NONZERO SIZE).', /, 10X, ' PROGRAM TERMINATED.'");
-  if (C.NSLAB != 1) return;
-  auto check = [&](const std::vector<double>& c, const char* axis) {
+  static const Format kInSlab(
+      "/, /, 10X, '***', A1, '-COORDINATES OF NODE LINES', I4, ' AND', I4, ' ARE', F10.3, ' AND', "
+      "F10.3, ':', /, 10X, ' WITHIN A SLAB THE COORDINATES MUST STRICTLY INCREASE; ONLY THE LAST "
+      "', "
+      "'NODE LINE', /, 10X, ' OF A SLAB AND THE FIRST OF THE NEXT MAY SHARE ONE (A JOINT).', /, "
+      "10X, ' PROGRAM TERMINATED.'");
+  auto check = [&](const std::vector<double>& c, const std::array<int, 10>& nn, const char* axis) {
+    std::vector<bool> first_of_slab(c.size(), false);
+    std::size_t first = 0;
+    for (int n : nn) {
+      first += static_cast<std::size_t>(n);
+      if (first < c.size()) first_of_slab[first] = true;
+    }
     for (std::size_t i = 1; i < c.size(); ++i) {
-      if (!(c[i] > c[i - 1])) {
-        rep.write(kWidth, {axis, static_cast<int>(i), static_cast<int>(i + 1), c[i - 1], c[i]});
-        STOP(rep);
-      }
+      if (first_of_slab[i] ? c[i] >= c[i - 1] : c[i] > c[i - 1]) continue;
+      rep.write(C.NSLAB == 1 ? kWidth : kInSlab,
+                {axis, static_cast<int>(i), static_cast<int>(i + 1), c[i - 1], c[i]});
+      STOP(rep);
     }
   };
-  check(w.XC, "X");
-  check(w.YC, "Y");
+  check(w.XC, C.NNX, "X");
+  check(w.YC, C.NNY, "Y");
 }
 
 // Start of a pass: the joint transfer and the load vector are cleared (the band

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,23 @@ using testing::JointRecords;
 using testing::Layer;
 using testing::Load;
 using testing::read_file;
-using testing::run_deck;
 using testing::RunResult;
 using testing::SlabDeck;
 
 const std::string kBanner = "I T E R A T I O N";
+
+// A run whose contour data (several decks request them) go to a stream, not a file.
+RunResult run_streams(const std::string& deck) {
+  std::istringstream in(deck);
+  std::ostringstream out, err, contour;
+  ContourFile to_stream;
+  to_stream.stream = &contour;
+  RunResult r;
+  r.status = run(in, out, err, to_stream);
+  r.report = out.str();
+  r.errors = err.str();
+  return r;
+}
 
 SlabDeck small_slab() {
   SlabDeck d;
@@ -53,7 +66,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 // The refusal: status 0, the stop line, no analysis, no number that is not finite.
 // Returns the message lines from the one starting with "***" up to the stop line.
 std::vector<std::string> refusal(const std::string& deck) {
-  const RunResult r = run_deck(deck);
+  const RunResult r = run_streams(deck);
   EXPECT_EQ(r.status, 0) << r.errors;
   EXPECT_EQ(testing::check_deck(deck).problem, "");
   EXPECT_FALSE(r.contains(kBanner));
@@ -73,7 +86,7 @@ std::string first(const std::vector<std::string>& msg) {
 }
 
 void expect_runs(const std::string& deck) {
-  const RunResult r = run_deck(deck);
+  const RunResult r = run_streams(deck);
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(r.contains(kBanner)) << r.report.substr(r.report.size() - 600);
   EXPECT_EQ(testing::check_deck(deck).problem, "");
@@ -95,7 +108,7 @@ TEST(PropertyChecks, MistypedPoissonRatiosOfTheExampleAreNamed) {
   EXPECT_EQ(first(refusal(replaced(example, layer, "     8.000 4.000E+06     0.900"))),
             "         ***TOP LAYER RECORD, COLUMNS 21-30: POISSON RATIO =           .9000");
   // A modulus of 35 is concrete in GPa: the program has no units, so it runs.
-  const RunResult r = run_deck(replaced(example, layer, "     8.000    35.000     0.150"));
+  const RunResult r = run_streams(replaced(example, layer, "     8.000    35.000     0.150"));
   EXPECT_TRUE(r.contains("RADIUS OF RELAT. STIFFNESS=     1.662"));
   EXPECT_TRUE(r.contains(kBanner));
 }
@@ -187,7 +200,7 @@ TEST(PropertyChecks, SubgradeRecords) {
             "1.0000");
   // Incompressible soil is possible: the deck is analysed.
   const std::string soil = replaced(solid, rec6, "    2    1     0.000 30000.000     0.500");
-  EXPECT_TRUE(run_deck(soil).contains("DEFLECTION"));
+  EXPECT_TRUE(run_streams(soil).contains("DEFLECTION"));
   EXPECT_EQ(testing::check_deck(soil).problem, "");
 }
 
@@ -268,6 +281,40 @@ TEST(PropertyChecks, ValuesBeyondTheRangeOfNumbersAreNeverPrinted) {
   EXPECT_EQ(first(refusal(soft)),
             "         ***THE DISPLACEMENTS COULD NOT BE COMPUTED: THE DEFLECTION OF NODE      1 IS "
             "NOT A FINITE NUMBER.");
+  // No stresses in the report (pass limit 0), but the contour data need them: a very
+  // thin, very stiff slab under a huge pressure has finite deflections and stresses
+  // beyond the range. The contour data are refused like a report line.
+  std::string thin =
+      replaced(example, "\n    5    1              0\n", "\n    5    0              0\n");
+  thin = replaced(thin, "     8.000 4.000E+06", "1.0000E-100 1.00E+300");
+  thin = replaced(thin, "    62.500    84.000", " 1.00E+290    84.000");
+  const RunResult r = run_streams(thin);
+  EXPECT_TRUE(
+      r.contains("\r\n         ***A VALUE COULD NOT BE COMPUTED AS A FINITE NUMBER: THE "
+                 "CONTOUR DATA (NODAL STRESSES)\r\n"));
+  EXPECT_EQ(r.errors, "");  // no file written, none announced
+  EXPECT_EQ(testing::check_deck(thin).problem, "");
+}
+
+TEST(PropertyChecks, ElementsOfNoWidthOnlyAtJoints) {
+  // Two slab columns, one slab row: a repeated y-coordinate is no joint.
+  SlabDeck d = two_slabs();
+  d.yc = {0, 24, 24, 48, 60, 72, 96};
+  EXPECT_EQ(
+      refusal(d.text()),
+      (std::vector<std::string>{
+          "         ***Y-COORDINATES OF NODE LINES   2 AND   3 ARE    24.000 AND    24.000:",
+          "          WITHIN A SLAB THE COORDINATES MUST STRICTLY INCREASE; ONLY THE LAST NODE "
+          "LINE",
+          "          OF A SLAB AND THE FIRST OF THE NEXT MAY SHARE ONE (A JOINT).",
+          "          PROGRAM TERMINATED.", "Stop - Program terminated."}));
+  // Between two slabs the lines may coincide (a joint) or leave a strip, never cross.
+  d = two_slabs();
+  d.xc = {0, 30, 60, 55, 90, 120};
+  EXPECT_EQ(first(refusal(d.text())),
+            "         ***X-COORDINATES OF NODE LINES   3 AND   4 ARE    60.000 AND    55.000:");
+  d.xc = {0, 30, 60, 66, 90, 120};
+  expect_runs(d.text());
 }
 
 }  // namespace
