@@ -502,7 +502,27 @@ void Report::write(const Format& f, std::initializer_list<Item> list) {
   write(f, std::span<const Item>(list.begin(), list.size()));
 }
 
+namespace {
+
+// The caption of a line: its first literal, without surrounding blanks.
+std::string caption(const Format& f) {
+  for (const Format::Node& n : f.nodes()) {
+    if (n.op != Op::Literal) continue;
+    const std::size_t a = n.text.find_first_not_of(' ');
+    if (a == std::string::npos) continue;
+    return n.text.substr(a, n.text.find_last_not_of(' ') - a + 1);
+  }
+  return {};
+}
+
+}  // namespace
+
 void Report::write(const Format& f, std::span<const Item> list) {
+  if (finite_only_) {
+    for (const Item& it : list) {
+      if (it.kind == Item::Kind::Real && !std::isfinite(it.r)) throw NotFinite(caption(f));
+    }
+  }
   Cursor cur(f);
   std::size_t k = 0;
   line_.resize(kHead);

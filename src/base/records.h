@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace meridolan {
@@ -114,16 +115,30 @@ class Report {
   // left as it was.
   void raw(std::string_view bytes);
 
+  // From now on a write that holds a real value that is not finite prints nothing
+  // and throws NotFinite instead: a report must never show NaN or Inf.
+  void refuse_non_finite() { finite_only_ = true; }
+
  private:
   void emit();
   std::ostream& out_;
   bool cc_;
+  bool finite_only_ = false;
   bool pending_ = false;
   // Record being built, reused from line to line. It starts after kHead bytes of head
   // room, so the carriage-control bytes can be placed in front of the record and the
   // whole line handed to the stream in one write.
   static constexpr std::size_t kHead = 6;
   std::string line_;
+};
+
+// A write refused by a Report that prints finite values only. `label` is the first
+// literal text of the format (the caption of the value), trimmed; empty when the
+// format has none (a table line).
+struct NotFinite : std::runtime_error {
+  explicit NotFinite(std::string caption)
+      : std::runtime_error("value not finite: " + caption), label(std::move(caption)) {}
+  std::string label;
 };
 
 // Starts a new page: the format "'1', /" (page throw, then one empty line) that ends

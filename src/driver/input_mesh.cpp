@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/stop.h"
+#include "driver/check_properties.h"
 #include "driver/input.h"
 #include "driver/node_values.h"
 #include "driver/title.h"
@@ -217,7 +218,10 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
     rep.write(kSubk, {C.SUBK});
     // The dense-liquid radius needs a single layer given by one thickness and one
     // modulus; without it the subgrade echo ends here.
-    if (!(C.NLAYER == 1 && C.TH1 != 0.0 && C.E1 != 0.0)) return;
+    if (!(C.NLAYER == 1 && C.TH1 != 0.0 && C.E1 != 0.0)) {
+      check_subgrade(rep, C, w);
+      return;
+    }
     C.RRS = std::pow(C.E1 * std::pow(C.TH1, 3.0) / (12.0 * (1.0 - std::pow(C.PR1, 2.0)) * C.SUBK),
                      0.25);
   }
@@ -230,6 +234,7 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
     }
   }
   if (C.ISUBGR == 9) rep.write(kVlasov, {C.VSHEAR});
+  check_subgrade(rep, C, w);
   if (C.RRS != 0.0) rep.write(kRrs, {C.RRS});
 }
 
@@ -243,6 +248,7 @@ void read_mesh(Deck& deck, Report& rep, Control& C, Work& w) {
   check_subgrade_type(rep, C);
   echo_mesh(rep, C, w);
   read_layers(deck, rep, C, w);
+  check_layers(rep, C, w);
   read_subgrade(deck, rep, C, w);
 }
 

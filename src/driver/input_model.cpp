@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/stop.h"
+#include "driver/check_properties.h"
 #include "driver/input.h"
 #include "driver/node_values.h"
 #include "loads/subare.h"
@@ -112,12 +113,14 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
     // the transfer report use. A narrow nonzero width is floored by them alone.
     const double wj = std::pow(j.WJ, 2.0) == 0.0 ? kMinJointWidth : j.WJ;
     j.PHI = 24.0 * (1.0 + j.PRD) * j.DIN / (std::pow(wj, 2.0) * j.AS);
+    if (j.SP > 0.0 || j.ND > 0) check_dowel_bars(rep, C, {j.axis, j.DI, j.DO, j.ED, j.WJ, j.PRD});
     check_dowels(rep, j);
   }
 
   if (j.LT != 1) {
     if (C.INMODE != 0) deck.read(kAggRec, {j.AGG});
     rep.write(kAgg, {j.AGG});
+    check_interlock(rep, C, j.axis, j.AGG);
   }
 }
 
@@ -194,6 +197,7 @@ void read_special(Deck& deck, Report& rep, Control& C, Work& w) {
   if (C.ICURL == 0) return;
 
   deck.read(kTemp, {C.NZRP, C.NGAPN, C.ICYCLE});
+  check_gap_counts(rep, C);
   if (C.NZRP != 0) {
     check_list_length(rep, "NODES WITH ZERO INITIAL REACTIVE PRESSURE", C.NZRP, w.IZRP.size());
     const std::size_t n = C.NZRP > 0 ? static_cast<std::size_t>(C.NZRP) : 0;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string>
 
 #include "base/records.h"
 #include "base/stop.h"
@@ -44,11 +45,24 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
   return kExitStop;
 }
 
+// A value that overflowed (or lost all meaning) on its way to the report: the line
+// is not printed; the report says which value and why, and the run stops.
+[[noreturn]] void report_not_finite(Report& rep, const NotFinite& e) {
+  static const Format kNotFinite(
+      "/, /, 10X, '***A VALUE COULD NOT BE COMPUTED AS A FINITE NUMBER: ', A, /, 10X, "
+      "' IT LIES BEYOND THE RANGE OF NUMBERS OF THE PROGRAM (ABOUT 1E-308 TO 1E+308):', /, 10X, "
+      "' THE VALUES OF THE DECK ARE TOO LARGE (OR TOO SMALL) FOR THIS COMPUTATION.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  rep.write(kNotFinite, {e.label.empty() ? std::string("A VALUE OF A TABLE") : e.label});
+  STOP(rep);
+}
+
 }  // namespace
 
 int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
         const ContourFile& contour) {
   Report rep(out);
+  rep.refuse_non_finite();
   Deck deck(deck_in);
   Control C;
   Work w;
@@ -70,6 +84,13 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
   } catch (const RunStopped& stop) {
     out.flush();
     return stop.status != kExitStop ? stop.status : status;
+  } catch (const NotFinite& e) {
+    try {
+      report_not_finite(rep, e);
+    } catch (const RunStopped& stop) {
+      out.flush();
+      return stop.status;
+    }
   } catch (const ReadError& e) {
     // The report printed so far stays as it is; the reason goes to standard error.
     rep.complete_line();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/stop.h"
+#include "driver/check_properties.h"
 #include "driver/input.h"
 #include "loads/load.h"
 #include "model/stiff.h"
@@ -78,6 +79,7 @@ void solve_pass(Report& rep, Control& C, Work& w) {
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
   DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
+  check_displacements(rep, C, w.R);
 }
 
 }  // namespace

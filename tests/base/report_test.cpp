@@ -99,6 +99,33 @@ TEST(ReportFields, NonFiniteAndText) {
   EXPECT_EQ(field("A", "ABCDEFG"), "ABCDEFG");
 }
 
+TEST(ReportFields, AReportForFiniteValuesOnlyPrintsNoneOfTheLine) {
+  std::ostringstream out;
+  Report rep(out);
+  rep.write(Format("' A'"));
+  rep.refuse_non_finite();
+  static const Format kLine("/, 10X, 'TOTAL APPLIED LOAD IS', F10.3, 3X, 'AND', F10.3");
+  try {
+    rep.write(kLine, {1.0, std::numeric_limits<double>::infinity()});
+    FAIL() << "an infinite value was printed";
+  } catch (const NotFinite& e) {
+    EXPECT_EQ(e.label, "TOTAL APPLIED LOAD IS");
+  }
+  // Nothing of the refused write reached the stream, not even its first line end.
+  rep.complete_line();
+  EXPECT_EQ(out.str(), "\r\nA\r\n");
+  // Finite values, integers and text still print; a line without a caption has none.
+  rep.write(Format("I5, F6.1, A"), {3, 2.5, "X"});
+  // (the first blank of the line is its carriage control)
+  EXPECT_EQ(out.str(), "\r\nA\r\n\r\n   3   2.5X");
+  try {
+    rep.write(Format("8(I5, F10.3)"), {1, std::nan("")});
+    FAIL() << "NaN was printed";
+  } catch (const NotFinite& e) {
+    EXPECT_EQ(e.label, "");
+  }
+}
+
 TEST(ReportCarriageControl, FirstCharacterSelectsTheLeadBytes) {
   EXPECT_EQ(render("' X'"), "\r\nX");
   EXPECT_EQ(render("'0X'"), "\r\n\r\nX");

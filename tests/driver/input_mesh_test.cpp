@@ -355,14 +355,13 @@ TEST(ModeZero, OnlyCoordinatesAreReadAndSegmentsDecideTheEcho) {
         "         MODULUS OF BOTTOM LAYER      =  .000E+00",
         "",
         "",
-        "",
-        "",
-        "         PROPERTIES OF THE SUBGRADE",
-        "",
-        "",
-        "",
-        "",
-        "      MODULUS OF SUBGRADE REACTION =      .000",
+        // A layer of no thickness has no stiffness: the echo ends with the refusal.
+        "         ***TOP-LAYER THICKNESS RECORDS, NODE     1: THICKNESS =           .0000",
+        "            A LAYER THICKNESS MUST BE POSITIVE.",
+        "            (INPUT MODE 0 READS NO LAYER, SUBGRADE OR DOWEL RECORD: THOSE VALUES ARE "
+        "ZERO.)",
+        "          PROGRAM TERMINATED.",
+        "Stop - Program terminated.",
         "",
     };
     EXPECT_EQ(r.from("PROPERTIES OF THE TOP LAYER", 100), want);
@@ -376,6 +375,7 @@ TEST(ModeZero, OnlyCoordinatesAreReadAndSegmentsDecideTheEcho) {
     Work w;
     Reading r = mesh(C, w, list8({0, 10, 20}) + list8({0, 10}), [](Work& w) {
       w.THN1 = {8, 8, 8, 8, 8, 9};
+      w.EN1 = {4e6, 4e6, 4e6, 4e6, 4e6, 5e6};
       w.SKN = {100, 100, 100, 100, 100, 50};
     });
     EXPECT_EQ(r.from("THICKNESS OF TOP LAYER", 4),
