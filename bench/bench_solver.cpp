@@ -12,6 +12,7 @@
 #include "model/stiff.h"
 #include "openblas.h"
 #include "solvers/band.h"
+#include "solvers/band_isa.h"
 
 extern "C" {
 // Fortran LAPACK; the trailing argument is the hidden length of the character argument.
@@ -122,6 +123,30 @@ void BM_UptriDisp(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_UptriDisp)->Unit(benchmark::kMillisecond);
+
+// Each instruction-set path of the band kernels on its own (0 baseline, 1 AVX2,
+// 2 AVX-512); a path the processor lacks is skipped.
+void BM_UptriDispPath(benchmark::State& state) {
+  const auto isa = static_cast<BandIsa>(state.range(0));
+  if (!isa_supported(isa)) {
+    state.SkipWithError("not supported by this processor");
+    for (auto _ : state) {
+    }
+    return;
+  }
+  const Model m = slab();
+  std::vector<double> SK, SKR(m.SK.size()), r;
+  for (auto _ : state) {
+    state.PauseTiming();
+    SK = m.SK;
+    r = m.R;
+    state.ResumeTiming();
+    UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK);
+    DISP_ISA(isa, m.C.MBAND, m.C.NEQ, r, SKR, SK);
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+BENCHMARK(BM_UptriDispPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void lapackRun(benchmark::State& state, const bench::OpenBlas* lib) {
   const Model m = slab();

@@ -226,6 +226,27 @@ TEST(JointReport, HalfModelPrintsTheDeflectionsOfTheFullModel) {
           << col << " " << row;
 }
 
+TEST(JointReport, TenByTenSlabsBalanceTheirLoad) {
+  // The largest layout: 10 x 10 slabs of 3 x 3 nodes, joints both ways, a quarter model.
+  SlabDeck d;
+  for (int k = 0; k < 10; ++k)
+    for (double x : {0.0, 15.0, 30.0}) {
+      d.xc.push_back(30.0 * k + x);
+      d.yc.push_back(30.0 * k + x);
+    }
+  d.nnx = d.nny = std::vector<int>(10, 3);
+  d.isym = 3;
+  d.isubgr = 7;
+  d.jx = d.jy = JointRecords{};
+  d.loads = {{100.0, 0, 10, 0, 10}, {50.0, 140, 170, 140, 170}};
+  const RunResult r = run_deck(d.text());
+  ASSERT_EQ(r.status, 0) << r.errors;
+  EXPECT_TRUE(r.contains("NO. OF SLABS =  100"));
+  EXPECT_NEAR(value_after(r.lines(), "SUM OF REACTION FORCES ="), 55000.0, 0.006);
+  EXPECT_EQ(transfer_lines(r.lines()).size(), 2u * 2 * 9 * 30);  // two lines a node pair
+  EXPECT_FALSE(has_nan(r));
+}
+
 TEST(JointReport, NodeCountsThatLeaveASlabWithoutElementsAreRefused) {
   SlabDeck gap = small_pair(JointRecords{});
   gap.nnx = {3, 0, 3};
