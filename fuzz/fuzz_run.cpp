@@ -19,8 +19,8 @@ namespace {
 // the reader that a smaller one does not, so they are left out of the search. Decks
 // refused by the memory check, however large their mesh, are run: that check is
 // what stops them.
-constexpr int kMaxNodes = 600;
-constexpr double kMaxBandWork = 5.0e6;
+constexpr int kMaxNodes = 200;
+constexpr double kMaxBandWork = 2.0e6;
 
 bool too_slow(std::string_view text) {
   using namespace meridolan;
