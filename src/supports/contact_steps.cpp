@@ -8,6 +8,7 @@
 #include "model/stiff.h"
 #include "model/symtry.h"
 #include "supports/curl_data.h"
+#include "supports/node_tables.h"
 
 namespace meridolan {
 
@@ -44,6 +45,20 @@ void add_base_loads(const Control& C, Work& w) {
   }
   for (int n = 1; n <= C.NNODE; ++n) w.R[3 * (n - 1)] += w.QSUB[n - 1] * unit_weight(C, w, n);
   std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
+}
+
+ContactCounts print_contact_lists(Report& rep, const Control& C, Work& w,
+                                  const ContactListFormats& f) {
+  const std::span<int> list(w.ICHG);
+  ContactCounts n;
+  n.NCHG = changed_nodes(C.NNODE, w.ICON, w.ICONP, list);
+  rep.write(f.count, {n.NCHG});
+  rep.write(f.changed);
+  node_list(rep, list.first(n.NCHG));
+  n.NOUT = nodes_out_of_contact(C.NNODE, w.ICON, list);
+  rep.write(f.out);
+  node_list(rep, list.first(n.NOUT));
+  return n;
 }
 
 }  // namespace meridolan

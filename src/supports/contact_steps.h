@@ -25,4 +25,22 @@ void require_contact(Report& rep, const Control& C, const Work& w, int IC);
 // copy of R.
 void add_base_loads(const Control& C, Work& w);
 
+// The headings of the contact lists of one analysis: the count of changed nodes, the
+// changed nodes, the nodes out of contact.
+struct ContactListFormats {
+  const Format& count;
+  const Format& changed;
+  const Format& out;
+};
+
+struct ContactCounts {
+  int NCHG = 0, NOUT = 0;
+};
+
+// Lists the nodes whose contact flag differs from the previous iteration's (ICON
+// against ICONP) and the nodes out of contact into ICHG, and prints both lists under
+// their headings, the count first.
+ContactCounts print_contact_lists(Report& rep, const Control& C, Work& w,
+                                  const ContactListFormats& f);
+
 }  // namespace meridolan

@@ -129,15 +129,9 @@ int update_contact(Report& rep, const Control& C, Work& w, int& NOUT) {
     w.ICON[n - 1] = s < 0.0 ? 1 : 0;
     if (moduli && s < 0.0) w.SKN[n - 1] = 0.0;
   }
-  const std::span<int> list(w.ICHG);
-  const int nchg = changed_nodes(C.NNODE, w.ICON, w.ICONP, list);
-  rep.write(kCount, {nchg});
-  rep.write(kChanged);
-  node_list(rep, list.first(nchg));
-  NOUT = nodes_out_of_contact(C.NNODE, w.ICON, list);
-  rep.write(kOut);
-  node_list(rep, list.first(NOUT));
-  return nchg;
+  const ContactCounts n = print_contact_lists(rep, C, w, {kCount, kChanged, kOut});
+  NOUT = n.NOUT;
+  return n.NCHG;
 }
 
 void print_not_converged(Report& rep) {

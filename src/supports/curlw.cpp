@@ -147,15 +147,7 @@ int update_contact(Report& rep, const Control& C, Work& w) {
   rep.write(kHead);
   node_value_table(rep, kLine, 8, C.NNODE, w.WSUB);
 
-  const std::span<int> list(w.ICHG);
-  const int nchg = changed_nodes(C.NNODE, w.ICON, w.ICONP, list);
-  rep.write(kCount, {nchg});
-  rep.write(kChanged);
-  node_list(rep, list.first(nchg));
-  const int nout = nodes_out_of_contact(C.NNODE, w.ICON, list);
-  rep.write(kOut);
-  node_list(rep, list.first(nout));
-  return nchg;
+  return print_contact_lists(rep, C, w, {kCount, kChanged, kOut}).NCHG;
 }
 
 void print_not_converged(Report& rep) {
