@@ -69,12 +69,8 @@ int passes(const std::string& text) {
 void time_runs(benchmark::State& state, int maxit) {
   const std::string text = deck_text(largest_square(), maxit);
   const int n = passes(text);
-  NullBuffer buffer;
-  std::ostream sink(&buffer);
-  for (auto _ : state) {
-    std::istringstream in(text);
-    benchmark::DoNotOptimize(run(in, sink));
-  }
+  bench::time_whole_runs(state, text,
+                         [](std::istream& in, std::ostream& out) { return run(in, out); });
   state.counters["nodes"] = largest_square() * largest_square();
   state.counters["passes"] = n;
   state.counters["s_per_pass"] = benchmark::Counter(

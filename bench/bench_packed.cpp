@@ -192,12 +192,8 @@ Model& model() {
 
 void BM_ElasticSolidWholeRun(benchmark::State& state) {
   const std::string text = deck_text(largest_square());
-  NullBuffer buffer;
-  std::ostream sink(&buffer);
-  for (auto _ : state) {
-    std::istringstream in(text);
-    benchmark::DoNotOptimize(run(in, sink));
-  }
+  bench::time_whole_runs(state, text,
+                         [](std::istream& in, std::ostream& out) { return run(in, out); });
   state.counters["nodes"] = largest_square() * largest_square();
 }
 

@@ -124,12 +124,8 @@ Model& model(int slabs) {
 
 void BM_WholeRun(benchmark::State& state) {
   const std::string text = deck_text(largest_square(), int(state.range(0)));
-  NullBuffer buffer;
-  std::ostream sink(&buffer);
-  for (auto _ : state) {
-    std::istringstream in(text);
-    benchmark::DoNotOptimize(run(in, sink));
-  }
+  bench::time_whole_runs(state, text,
+                         [](std::istream& in, std::ostream& out) { return run(in, out); });
   state.counters["nodes"] = largest_square() * largest_square();
 }
 

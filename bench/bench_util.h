@@ -1,7 +1,11 @@
 // Pieces every whole-run benchmark needs: a report that goes nowhere and deck fields.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
+#include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <string>
 
@@ -19,6 +23,17 @@ inline std::string field(double v) {
   char b[16];
   std::snprintf(b, sizeof b, "%10.3f", v);
   return b;
+}
+
+// Times whole runs of one deck, in-process, the report discarded.
+template <class Run>
+void time_whole_runs(benchmark::State& state, const std::string& deck, Run run) {
+  NullBuffer buffer;
+  std::ostream sink(&buffer);
+  for (auto _ : state) {
+    std::istringstream in(deck);
+    benchmark::DoNotOptimize(run(in, sink));
+  }
 }
 
 }  // namespace meridolan::bench

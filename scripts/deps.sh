@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the map command need, when any is missing.
 set -euo pipefail
+# Usage: scripts/deps.sh [more packages...]
 pkgs=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev
-  libopenblas0-pthread python3-matplotlib)
+  libopenblas0-pthread python3-matplotlib "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

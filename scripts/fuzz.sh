@@ -6,17 +6,7 @@
 # regression deck in tests/data/fuzz/ once it is fixed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-pkgs=(cmake make clang-14 libclang-rt-14-dev)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/deps.sh clang-14 libclang-rt-14-dev
 seconds=${1:-60}
 shift || true
 dir=${MERIDOLAN_FUZZ_DIR:-build-fuzz}
