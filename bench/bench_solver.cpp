@@ -148,6 +148,37 @@ void BM_UptriDispPath(benchmark::State& state) {
 }
 BENCHMARK(BM_UptriDispPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
+// The reduction and the solution of each path timed apart.
+void BM_UptriPath(benchmark::State& state) {
+  const auto isa = static_cast<BandIsa>(state.range(0));
+  if (!isa_supported(isa)) return state.SkipWithError("not supported by this processor");
+  const Model m = slab();
+  std::vector<double> SK, SKR(m.SK.size());
+  for (auto _ : state) {
+    state.PauseTiming();
+    SK = m.SK;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK));
+  }
+}
+BENCHMARK(BM_UptriPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_DispPath(benchmark::State& state) {
+  const auto isa = static_cast<BandIsa>(state.range(0));
+  if (!isa_supported(isa)) return state.SkipWithError("not supported by this processor");
+  const Model m = slab();
+  std::vector<double> SK = m.SK, SKR(m.SK.size()), r;
+  UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK);
+  for (auto _ : state) {
+    state.PauseTiming();
+    r = m.R;
+    state.ResumeTiming();
+    DISP_ISA(isa, m.C.MBAND, m.C.NEQ, r, SKR, SK);
+    benchmark::DoNotOptimize(r.data());
+  }
+}
+BENCHMARK(BM_DispPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 void lapackRun(benchmark::State& state, const bench::OpenBlas* lib) {
   const Model m = slab();
   const std::vector<double> ab0 = lapackBand(m);

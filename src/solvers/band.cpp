@@ -46,13 +46,15 @@ constexpr int kPanel = 8;
 // Four doubles handled as one value; the compiler maps it onto the registers of the
 // instruction set each kernel is built for (two SSE2 registers, or one AVX register).
 typedef double Vec4 __attribute__((vector_size(32)));
+// The same four doubles at any address of the band store.
+typedef double Vec4u __attribute__((vector_size(32), aligned(8), may_alias));
 // Unaligned loads and stores; passed by reference, so no vector crosses a call
 // boundary of the baseline build.
 [[gnu::always_inline]] inline void load4(Vec4& v, const double* p) {
-  __builtin_memcpy(&v, p, sizeof v);
+  v = *reinterpret_cast<const Vec4u*>(p);
 }
 [[gnu::always_inline]] inline void store4(double* p, const Vec4& v) {
-  __builtin_memcpy(p, &v, sizeof v);
+  *reinterpret_cast<Vec4u*>(p) = v;
 }
 typedef long long Lanes4 __attribute__((vector_size(32)));
 
@@ -114,6 +116,107 @@ typedef long long Lanes4 __attribute__((vector_size(32)));
   }
 }
 
+// A tile: rows r0..r0+3, all below a full panel of pivots p0..p0+kPanel-1. Entry
+// (r, c) receives pivot i when c <= reach(i), whatever the row, and reach grows with
+// the pivot, so the pivots that reach a run of columns are always the last ones of
+// the panel. Row r's band word for column c lies at d + r*(MBAND-1) + c.
+struct Tile {
+  double* d[4];              // d[j][c] = K(r0+j, c)
+  const double* u[kPanel];   // u[q][c] = u(p0+q, c)
+  double a[kPanel][4];       // K(p0+q, r0+j) unscaled; 0 where the pivot misses the row
+  long long lim[kPanel];     // reach(p0+q)
+};
+
+// Columns c..c+7 of the tile, which every pivot reaches: the 4 x 8 block stays in
+// registers while each pivot's eight multipliers are loaded once for the four rows.
+[[gnu::always_inline]] inline void tile_block8(const Tile& T, int c) {
+  Vec4 l0, l1, l2, l3, h0, h1, h2, h3;
+  load4(l0, T.d[0] + c), load4(h0, T.d[0] + c + 4);
+  load4(l1, T.d[1] + c), load4(h1, T.d[1] + c + 4);
+  load4(l2, T.d[2] + c), load4(h2, T.d[2] + c + 4);
+  load4(l3, T.d[3] + c), load4(h3, T.d[3] + c + 4);
+  // Not unrolled: the eight accumulators then stay in registers.
+#pragma GCC unroll 1
+  for (int q = 0; q < kPanel; ++q) {
+    Vec4 ul, uh;
+    load4(ul, T.u[q] + c);
+    load4(uh, T.u[q] + c + 4);
+    const double* aq = T.a[q];
+    l0 -= aq[0] * ul, h0 -= aq[0] * uh;
+    l1 -= aq[1] * ul, h1 -= aq[1] * uh;
+    l2 -= aq[2] * ul, h2 -= aq[2] * uh;
+    l3 -= aq[3] * ul, h3 -= aq[3] * uh;
+  }
+  store4(T.d[0] + c, l0), store4(T.d[0] + c + 4, h0);
+  store4(T.d[1] + c, l1), store4(T.d[1] + c + 4, h1);
+  store4(T.d[2] + c, l2), store4(T.d[2] + c + 4, h2);
+  store4(T.d[3] + c, l3), store4(T.d[3] + c + 4, h3);
+}
+
+// Columns c..c+3 of the tile. Pivots before q0 reach none of them and are skipped;
+// pivots q0..q1-1 reach some, and their products beyond the reach are made +0, which
+// leaves an entry exactly as it was; pivots from q1 on reach all four. With `diag`
+// (c = r0) row j keeps only the columns from its diagonal on: its words left of the
+// diagonal belong to row r0+j-1 beyond every reach, and go back unchanged.
+template <bool diag>
+[[gnu::always_inline]] inline void tile_chunk4(const Tile& T, int c, int q0, int q1) {
+  const Lanes4 col = {c, c + 1, c + 2, c + 3};
+  const Lanes4 lane = {0, 1, 2, 3};
+  Lanes4 row[4];
+  for (int j = 0; j < 4; ++j) row[j] = diag ? lane >= j : lane >= 0;
+  Vec4 v[4];
+  for (int j = 0; j < 4; ++j) load4(v[j], T.d[j] + c);
+  for (int q = q0; q < kPanel; ++q) {
+    Vec4 uq;
+    load4(uq, T.u[q] + c);
+    const Lanes4 keep = q < q1 ? col <= T.lim[q] : lane >= 0;
+    for (int j = 0; j < 4; ++j) {
+      const Vec4 prod = T.a[q][j] * uq;
+      if (diag || q < q1)
+        v[j] -= (Vec4)((Lanes4)prod & keep & row[j]);
+      else
+        v[j] -= prod;
+    }
+  }
+  for (int j = 0; j < 4; ++j) store4(T.d[j] + c, v[j]);
+}
+
+// The tile's rows receive the panel's updates, in pivot order for every entry.
+[[gnu::always_inline]] inline void panel_tile(double* __restrict k, const double* __restrict kr,
+                                              std::size_t mb, int M, int NEQ, int p0, int r0) {
+  const std::size_t step = mb - 1;
+  Tile T;
+  for (int q = 0; q < kPanel; ++q) {
+    const int i = p0 + q;
+    T.lim[q] = std::min(i + M, NEQ - 1);
+    T.u[q] = k + i * step;
+    for (int j = 0; j < 4; ++j) T.a[q][j] = r0 + j <= T.lim[q] ? kr[i * mb + (r0 + j - i)] : 0.0;
+  }
+  for (int j = 0; j < 4; ++j) T.d[j] = k + (r0 + j) * step;
+  // First pivot reaching column c.
+  const auto first = [&](int c) {
+    int q = 0;
+    while (q < kPanel && T.lim[q] < c) ++q;
+    return q;
+  };
+  const int full = static_cast<int>(T.lim[0]);
+  const int last = static_cast<int>(T.lim[kPanel - 1]);
+  tile_chunk4<true>(T, r0, first(r0), first(r0 + 3));
+  int c = r0 + 4;
+  for (; c + 7 <= full; c += 8) tile_block8(T, c);
+  for (; c + 3 <= full; c += 4) tile_chunk4<false>(T, c, 0, 0);
+  // The columns only the later pivots reach, while four words stay inside row r0's
+  // band (the other rows reach further).
+  for (; c <= last && c + 3 <= r0 + M; c += 4) tile_chunk4<false>(T, c, first(c), first(c + 3));
+  for (; c <= last; ++c)
+    for (int j = 0; j < 4; ++j) {
+      double v = T.d[j][c];
+      for (int q = 0; q < kPanel; ++q)
+        if (c <= T.lim[q]) v -= T.a[q][j] * T.u[q][c];
+      T.d[j][c] = v;
+    }
+}
+
 // Pivot step of equation i: the check, the unscaled row into SKR, the multipliers in
 // SK. Returns the number of off-diagonal words inside the matrix, or -1 when the
 // pivot is not clearly positive.
@@ -153,7 +256,10 @@ typedef long long Lanes4 __attribute__((vector_size(32)));
     }
     // The rows below the panel: each receives every panel pivot that reaches it.
     const int last = reach(p1 - 1);
-    for (int r = p1; r <= last; ++r)
+    int r = p1;
+    if (p1 - p0 == kPanel)
+      for (; r + 3 <= last; r += 4) panel_tile(k, kr, mb, M, NEQ, p0, r);
+    for (; r <= last; ++r)
       panel_row(k + r * mb, r, std::max(p0, r - M), p1, k, kr, mb, M, NEQ, k + NEQ * mb);
   }
   return 0;
