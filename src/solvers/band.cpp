@@ -162,37 +162,65 @@ template <bool diag>
 [[gnu::always_inline]] inline void tile_chunk4(const Tile& T, int c, int q0, int q1) {
   const Lanes4 col = {c, c + 1, c + 2, c + 3};
   const Lanes4 lane = {0, 1, 2, 3};
-  Lanes4 row[4];
-  for (int j = 0; j < 4; ++j) row[j] = diag ? lane >= j : lane >= 0;
-  Vec4 v[4];
-  for (int j = 0; j < 4; ++j) load4(v[j], T.d[j] + c);
-  for (int q = q0; q < kPanel; ++q) {
+  Vec4 v0, v1, v2, v3;
+  load4(v0, T.d[0] + c), load4(v1, T.d[1] + c), load4(v2, T.d[2] + c), load4(v3, T.d[3] + c);
+  // Rows 1..3 of the diagonal chunk keep lanes j.. only.
+  const Lanes4 r1 = diag ? lane >= 1 : lane >= 0;
+  const Lanes4 r2 = diag ? lane >= 2 : lane >= 0;
+  const Lanes4 r3 = diag ? lane >= 3 : lane >= 0;
+  const auto sub = [](Vec4& v, Vec4 prod, Lanes4 keep) { v -= (Vec4)((Lanes4)prod & keep); };
+  for (int q = q0; q < q1; ++q) {
     Vec4 uq;
     load4(uq, T.u[q] + c);
-    const Lanes4 keep = q < q1 ? col <= T.lim[q] : lane >= 0;
-    for (int j = 0; j < 4; ++j) {
-      const Vec4 prod = T.a[q][j] * uq;
-      if (diag || q < q1)
-        v[j] -= (Vec4)((Lanes4)prod & keep & row[j]);
-      else
-        v[j] -= prod;
+    const Lanes4 keep = col <= T.lim[q];
+    const double* aq = T.a[q];
+    sub(v0, aq[0] * uq, keep);
+    sub(v1, aq[1] * uq, keep & r1);
+    sub(v2, aq[2] * uq, keep & r2);
+    sub(v3, aq[3] * uq, keep & r3);
+  }
+  for (int q = q1; q < kPanel; ++q) {
+    Vec4 uq;
+    load4(uq, T.u[q] + c);
+    const double* aq = T.a[q];
+    v0 -= aq[0] * uq;
+    if (diag) {
+      sub(v1, aq[1] * uq, r1);
+      sub(v2, aq[2] * uq, r2);
+      sub(v3, aq[3] * uq, r3);
+    } else {
+      v1 -= aq[1] * uq, v2 -= aq[2] * uq, v3 -= aq[3] * uq;
     }
   }
-  for (int j = 0; j < 4; ++j) store4(T.d[j] + c, v[j]);
+  store4(T.d[0] + c, v0), store4(T.d[1] + c, v1), store4(T.d[2] + c, v2), store4(T.d[3] + c, v3);
 }
 
-// The tile's rows receive the panel's updates, in pivot order for every entry.
-[[gnu::always_inline]] inline void panel_tile(double* __restrict k, const double* __restrict kr,
-                                              std::size_t mb, int M, int NEQ, int p0, int r0) {
-  const std::size_t step = mb - 1;
-  Tile T;
+// The panel's part of a tile: its pivots' multiplier rows and reach.
+[[gnu::always_inline]] inline void tile_panel(Tile& T, double* k, std::size_t mb, int M, int NEQ,
+                                              int p0) {
   for (int q = 0; q < kPanel; ++q) {
     const int i = p0 + q;
     T.lim[q] = std::min(i + M, NEQ - 1);
-    T.u[q] = k + i * step;
-    for (int j = 0; j < 4; ++j) T.a[q][j] = r0 + j <= T.lim[q] ? kr[i * mb + (r0 + j - i)] : 0.0;
+    T.u[q] = k + i * (mb - 1);
   }
-  for (int j = 0; j < 4; ++j) T.d[j] = k + (r0 + j) * step;
+}
+
+// The tile's rows receive the panel's updates, in pivot order for every entry.
+[[gnu::always_inline]] inline void panel_tile(Tile& T, double* __restrict k,
+                                              const double* __restrict kr, std::size_t mb, int M,
+                                              int p0, int r0) {
+  for (int j = 0; j < 4; ++j) T.d[j] = k + (r0 + j) * (mb - 1);
+  if (r0 + 3 <= T.lim[0]) {
+    for (int q = 0; q < kPanel; ++q) {
+      const double* row = kr + (p0 + q) * mb + (r0 - p0 - q);
+      for (int j = 0; j < 4; ++j) T.a[q][j] = row[j];
+    }
+  } else {
+    for (int q = 0; q < kPanel; ++q) {
+      const int i = p0 + q;
+      for (int j = 0; j < 4; ++j) T.a[q][j] = r0 + j <= T.lim[q] ? kr[i * mb + (r0 + j - i)] : 0.0;
+    }
+  }
   // First pivot reaching column c.
   const auto first = [&](int c) {
     int q = 0;
@@ -248,17 +276,17 @@ template <bool diag>
     const int p1 = std::min(p0 + kPanel, NEQ);
     // The panel: each pivot in turn, its updates reaching only the panel's rows.
     for (int i = p0; i < p1; ++i) {
-      double* const ki = k + i * mb;
-      const int m = pivot_step(ki, kr + i * mb, i, M, NEQ);
-      if (m < 0) return i + 1;
-      for (int q = i + 1; q < p1 && q <= i + m; ++q)
-        axpy_minus(k + q * mb, ki + (q - i), kr[i * mb + (q - i)], m - (q - i) + 1);
+      if (i > p0) panel_row(k + i * mb, i, std::max(p0, i - M), i, k, kr, mb, M, NEQ, k + NEQ * mb);
+      if (pivot_step(k + i * mb, kr + i * mb, i, M, NEQ) < 0) return i + 1;
     }
     // The rows below the panel: each receives every panel pivot that reaches it.
     const int last = reach(p1 - 1);
     int r = p1;
-    if (p1 - p0 == kPanel)
-      for (; r + 3 <= last; r += 4) panel_tile(k, kr, mb, M, NEQ, p0, r);
+    if (p1 - p0 == kPanel) {
+      Tile T;
+      tile_panel(T, k, mb, M, NEQ, p0);
+      for (; r + 3 <= last; r += 4) panel_tile(T, k, kr, mb, M, p0, r);
+    }
     for (; r <= last; ++r)
       panel_row(k + r * mb, r, std::max(p0, r - M), p1, k, kr, mb, M, NEQ, k + NEQ * mb);
   }
