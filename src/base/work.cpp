@@ -1,5 +1,7 @@
 #include "base/work.h"
 
+#include <type_traits>
+
 namespace meridolan {
 
 std::array<std::int64_t, 44> segment_lengths(const Control& c) {
@@ -55,7 +57,15 @@ std::array<std::int64_t, 44> segment_lengths(const Control& c) {
 void allocate(Work& w, const Control& c) {
   const auto len = segment_lengths(c);
   int k = 0;
-  auto next = [&](auto& v) { v.assign(static_cast<std::size_t>(len[k++]), 0); };
+  // Band vectors are made afresh: their allocator hands out zeroed memory.
+  auto next = [&](auto& v) {
+    using V = std::decay_t<decltype(v)>;
+    const auto n = static_cast<std::size_t>(len[k++]);
+    if constexpr (std::is_same_v<V, BandVector>)
+      v = BandVector(n);
+    else
+      v.assign(n, 0);
+  };
   next(w.XN), next(w.YN), next(w.TDX), next(w.TDY), next(w.SK), next(w.SKR);
   next(w.PA), next(w.XA1), next(w.YA1), next(w.XA2), next(w.YA2);
   next(w.NES);
