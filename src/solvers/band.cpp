@@ -254,8 +254,14 @@ template <bool diag>
   // Written so that a NaN pivot fails too.
   if (!(d > kLost * std::abs(ri[0])) || !std::isfinite(d)) return -1;
   const int m = std::min(M, NEQ - 1 - i);
-  for (int c = 0; c <= m; ++c) ri[c] = ki[c];
-  for (int c = 1; c <= M; ++c) ki[c] /= d;
+  // One pass: each word is copied unscaled, then divided in place.
+  ri[0] = d;
+  for (int c = 1; c <= m; ++c) {
+    const double x = ki[c];
+    ri[c] = x;
+    ki[c] = x / d;
+  }
+  for (int c = m + 1; c <= M; ++c) ki[c] /= d;
   return m;
 }
 
