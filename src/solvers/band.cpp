@@ -322,8 +322,15 @@ template <bool diag>
                                              const double* __restrict k) {
   const std::size_t mb = static_cast<std::size_t>(MBAND);
   const int M = MBAND - 1;
+  // Rows are asked for kAhead rows before they are needed: both passes go through the
+  // whole band store, which a large mesh makes larger than the cache, and the back
+  // substitution is one chain of dependent subtractions, too slow for the processor
+  // to fetch ahead by itself.
+  constexpr int kAhead = 8;
   for (int i = 0; i < NEQ; ++i) {
     const double* ri = kr + i * mb;
+    if (i + kAhead < NEQ)
+      for (std::size_t w = 0; w < mb; w += 8) __builtin_prefetch(ri + kAhead * mb + w);
     r[i] /= ri[0];
     const double x = r[i];
     const int m = std::min(M, NEQ - 1 - i);
@@ -332,6 +339,8 @@ template <bool diag>
   }
   for (int i = NEQ - 1; i >= 0; --i) {
     const double* ki = k + i * mb;
+    if (i >= kAhead)
+      for (std::size_t w = 0; w < mb; w += 8) __builtin_prefetch(ki - kAhead * mb + w);
     const int m = std::min(M, NEQ - 1 - i);
     double s = r[i];
     for (int c = 1; c <= m; ++c) s -= ki[c] * r[i + c];
