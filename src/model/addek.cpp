@@ -4,10 +4,12 @@
 
 #include <cstddef>
 
+#include "base/widest.h"
+
 namespace meridolan {
 
-void ADDEK(int MBAND, const std::array<int, 4>& NODEL, std::span<const double> EK,
-           std::span<double> SK) {
+MERIDOLAN_WIDEST void ADDEK(int MBAND, const std::array<int, 4>& NODEL, std::span<const double> EK,
+                            std::span<double> SK) {
   int blk = 0;
   for (int I = 0; I < 4; ++I) {
     for (int J = I; J < 4; ++J, ++blk) {

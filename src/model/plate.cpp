@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "base/widest.h"
+
 namespace meridolan {
 
 namespace {
@@ -46,7 +48,8 @@ std::array<double, 2> RIGID(Control& C, double h1, double e1, double h2, double 
   return {e1 * H1 / (12.0 * (1.0 - nu1 * nu1)), e2 * H2 / (12.0 * (1.0 - nu2 * nu2))};
 }
 
-void PLAYER(double a, double b, double nu, double g, double clay, std::span<double> EKL) {
+MERIDOLAN_WIDEST void PLAYER(double a, double b, double nu, double g, double clay,
+                             std::span<double> EKL) {
   const double p = a * a / (b * b);
   const double q = b * b / (a * a);
   const double b2 = b * b;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/widest.h"
+
 namespace meridolan {
 
 namespace {
@@ -128,8 +130,8 @@ constexpr Coef kShearY[90] = {
 // clang-format on
 
 // Adds F * c * size factor (times kj of the block's higher node, when given) to EK.
-void addTable(const Coef (&t)[90], const double (&sz)[6], double F, const double* kj,
-              std::span<double> EK) {
+MERIDOLAN_WIDEST void addTable(const Coef (&t)[90], const double (&sz)[6], double F,
+                               const double* kj, std::span<double> EK) {
   for (int k = 0; k < 90; ++k) {
     if (t[k].c == 0.0) continue;
     const double v = F * t[k].c * sz[t[k].s];

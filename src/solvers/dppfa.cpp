@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/widest.h"
 #include "solvers/blas.h"
 #include "solvers/packed.h"
 #include "solvers/packed_index.h"
@@ -41,8 +42,9 @@ inline void one_entry(double* ap, int k, double* cj, double& ssq) {
   ssq += t * t;
 }
 
-// Rows k and k+1 of four columns c[0..3] of the factor: eight sums at once.
-void two_rows_four_columns(double* ap, int k, double* const c[4], double* ssq) {
+// Rows k and k+1 of four columns c[0..3] of the factor: eight sums at once, each
+// adding its terms in order (so every instruction set gives the same bits).
+MERIDOLAN_WIDEST void two_rows_four_columns(double* ap, int k, double* const c[4], double* ssq) {
   const double* a = ap + col(k);
   const double* b = ap + col(k + 1);
   const double *c0 = c[0], *c1 = c[1], *c2 = c[2], *c3 = c[3];
