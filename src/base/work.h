@@ -43,6 +43,9 @@ struct Work {
   // computation, cleared when a pass starts printing its results (a pass whose
   // stress section is gated off leaves it clear).
   bool stresses_current = false;
+  // SK holds only zeros: set when the work array is made, cleared by the first
+  // assembly, which then need not clear it.
+  bool SK_zero = false;
 };
 
 // Segment lengths in table order (1-based names in the comments of work.h).

@@ -66,7 +66,10 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
 }
 
 void ASSEMBLE(Control& C, Work& w) {
-  std::fill(w.SK.begin(), w.SK.end(), 0.0);
+  // A band store fresh from the allocator is zero already; clearing it would only
+  // write its megabytes once more.
+  if (!w.SK_zero) std::fill(w.SK.begin(), w.SK.end(), 0.0);
+  w.SK_zero = false;
   StiffWork sw;
   const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
   STIFF(C, data, w.SK, sw);
