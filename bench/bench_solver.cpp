@@ -124,12 +124,26 @@ void BM_UptriDisp(benchmark::State& state) {
 }
 BENCHMARK(BM_UptriDisp)->Unit(benchmark::kMillisecond);
 
-// Each instruction-set path of the band kernels on its own (0 baseline, 1 AVX2,
-// 2 AVX-512); a path the processor lacks is skipped.
-void BM_UptriDispPath(benchmark::State& state) {
-  const auto isa = static_cast<BandIsa>(state.range(0));
+// The instruction-set path of a benchmark's argument (0 baseline, 1 AVX2, 2 AVX-512),
+// named in the output with the processor features it uses; false (and the benchmark
+// skipped) when the processor lacks them.
+bool take_path(benchmark::State& state, BandIsa& isa) {
+  isa = static_cast<BandIsa>(state.range(0));
+  static const char* const kFeatures[] = {"baseline x86-64 (SSE2)", "AVX2",
+                                          "AVX-512F (256-bit vectors)"};
   if (!isa_supported(isa)) {
     state.SkipWithError("not supported by this processor");
+    return false;
+  }
+  state.SetLabel(kFeatures[state.range(0)]);
+  return true;
+}
+
+// Each instruction-set path of the band kernels on its own; a path the processor
+// lacks is skipped.
+void BM_UptriDispPath(benchmark::State& state) {
+  BandIsa isa;
+  if (!take_path(state, isa)) {
     for (auto _ : state) {
     }
     return;
@@ -150,8 +164,8 @@ BENCHMARK(BM_UptriDispPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // The reduction and the solution of each path timed apart.
 void BM_UptriPath(benchmark::State& state) {
-  const auto isa = static_cast<BandIsa>(state.range(0));
-  if (!isa_supported(isa)) return state.SkipWithError("not supported by this processor");
+  BandIsa isa;
+  if (!take_path(state, isa)) return;
   const Model m = slab();
   std::vector<double> SK, SKR(m.SK.size());
   for (auto _ : state) {
@@ -164,8 +178,8 @@ void BM_UptriPath(benchmark::State& state) {
 BENCHMARK(BM_UptriPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_DispPath(benchmark::State& state) {
-  const auto isa = static_cast<BandIsa>(state.range(0));
-  if (!isa_supported(isa)) return state.SkipWithError("not supported by this processor");
+  BandIsa isa;
+  if (!take_path(state, isa)) return;
   const Model m = slab();
   std::vector<double> SK = m.SK, SKR(m.SK.size()), r;
   UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK);
