@@ -4,4 +4,8 @@
 // copy gives the same bits and only the speed differs.
 #pragma once
 
+#ifdef MERIDOLAN_BASELINE_ONLY
+#define MERIDOLAN_WIDEST
+#else
 #define MERIDOLAN_WIDEST [[gnu::target_clones("avx512f", "avx2", "default")]]
+#endif

@@ -121,10 +121,10 @@ typedef long long Lanes4 __attribute__((vector_size(32)));
 // the pivot, so the pivots that reach a run of columns are always the last ones of
 // the panel. Row r's band word for column c lies at d + r*(MBAND-1) + c.
 struct Tile {
-  double* d[4];              // d[j][c] = K(r0+j, c)
-  const double* u[kPanel];   // u[q][c] = u(p0+q, c)
-  double a[kPanel][4];       // K(p0+q, r0+j) unscaled; 0 where the pivot misses the row
-  long long lim[kPanel];     // reach(p0+q)
+  double* d[4];             // d[j][c] = K(r0+j, c)
+  const double* u[kPanel];  // u[q][c] = u(p0+q, c)
+  double a[kPanel][4];      // K(p0+q, r0+j) unscaled; 0 where the pivot misses the row
+  long long lim[kPanel];    // reach(p0+q)
 };
 
 // Columns c..c+7 of the tile, which every pivot reaches: the 4 x 8 block stays in
@@ -168,7 +168,9 @@ template <bool diag>
   const Lanes4 r1 = diag ? lane >= 1 : lane >= 0;
   const Lanes4 r2 = diag ? lane >= 2 : lane >= 0;
   const Lanes4 r3 = diag ? lane >= 3 : lane >= 0;
-  const auto sub = [](Vec4& v, Vec4 prod, Lanes4 keep) { v -= (Vec4)((Lanes4)prod & keep); };
+  const auto sub = [](Vec4& v, const Vec4& prod, const Lanes4& keep) {
+    v -= (Vec4)((Lanes4)prod & keep);
+  };
   for (int q = q0; q < q1; ++q) {
     Vec4 uq;
     load4(uq, T.u[q] + c);
@@ -385,6 +387,9 @@ bool isa_supported(BandIsa isa) {
 }
 
 BandIsa best_isa() {
+#ifdef MERIDOLAN_BASELINE_ONLY
+  return BandIsa::Baseline;
+#endif
   // Fixed for the process: the processor does not change under a run.
   static const BandIsa best = isa_supported(BandIsa::Avx512) ? BandIsa::Avx512
                               : isa_supported(BandIsa::Avx2) ? BandIsa::Avx2
