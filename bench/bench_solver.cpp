@@ -111,19 +111,6 @@ void BM_Stiff(benchmark::State& state) {
 }
 BENCHMARK(BM_Stiff)->Unit(benchmark::kMillisecond);
 
-void BM_UptriDisp(benchmark::State& state) {
-  const Model m = slab();
-  std::vector<double> SK, SKR(m.SK.size());
-  for (auto _ : state) {
-    state.PauseTiming();
-    SK = m.SK;
-    state.ResumeTiming();
-    auto r = solveBand(m, SK, SKR);
-    benchmark::DoNotOptimize(r.data());
-  }
-}
-BENCHMARK(BM_UptriDisp)->Unit(benchmark::kMillisecond);
-
 // The instruction-set path of a benchmark's argument (0 baseline, 1 AVX2, 2 AVX-512),
 // named in the output with the processor features it uses; false (and the benchmark
 // skipped) when the processor lacks them.
@@ -139,15 +126,11 @@ bool take_path(benchmark::State& state, BandIsa& isa) {
   return true;
 }
 
-// Each instruction-set path of the band kernels on its own; a path the processor
-// lacks is skipped.
+// Each instruction-set path of the band kernels on its own (the one UPTRI and DISP
+// choose is the widest supported); a path the processor lacks is skipped.
 void BM_UptriDispPath(benchmark::State& state) {
   BandIsa isa;
-  if (!take_path(state, isa)) {
-    for (auto _ : state) {
-    }
-    return;
-  }
+  if (!take_path(state, isa)) return;
   const Model m = slab();
   std::vector<double> SK, SKR(m.SK.size()), r;
   for (auto _ : state) {
