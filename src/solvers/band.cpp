@@ -116,6 +116,13 @@ typedef long long Lanes4 __attribute__((vector_size(32)));
   }
 }
 
+// v -= prod in the lanes of keep; the other lanes lose +0, which leaves them exactly
+// as they were. Inlined into the wide kernels (a vector passed to a function built
+// for the baseline would change the calling convention).
+[[gnu::always_inline]] inline void sub_kept(Vec4& v, const Vec4& prod, const Lanes4& keep) {
+  v -= (Vec4)((Lanes4)prod & keep);
+}
+
 // A tile: rows r0..r0+3, all below a full panel of pivots p0..p0+kPanel-1. Entry
 // (r, c) receives pivot i when c <= reach(i), whatever the row, and reach grows with
 // the pivot, so the pivots that reach a run of columns are always the last ones of
@@ -168,18 +175,15 @@ template <bool diag>
   const Lanes4 r1 = diag ? lane >= 1 : lane >= 0;
   const Lanes4 r2 = diag ? lane >= 2 : lane >= 0;
   const Lanes4 r3 = diag ? lane >= 3 : lane >= 0;
-  const auto sub = [](Vec4& v, const Vec4& prod, const Lanes4& keep) {
-    v -= (Vec4)((Lanes4)prod & keep);
-  };
   for (int q = q0; q < q1; ++q) {
     Vec4 uq;
     load4(uq, T.u[q] + c);
     const Lanes4 keep = col <= T.lim[q];
     const double* aq = T.a[q];
-    sub(v0, aq[0] * uq, keep);
-    sub(v1, aq[1] * uq, keep & r1);
-    sub(v2, aq[2] * uq, keep & r2);
-    sub(v3, aq[3] * uq, keep & r3);
+    sub_kept(v0, aq[0] * uq, keep);
+    sub_kept(v1, aq[1] * uq, keep & r1);
+    sub_kept(v2, aq[2] * uq, keep & r2);
+    sub_kept(v3, aq[3] * uq, keep & r3);
   }
   for (int q = q1; q < kPanel; ++q) {
     Vec4 uq;
@@ -187,9 +191,9 @@ template <bool diag>
     const double* aq = T.a[q];
     v0 -= aq[0] * uq;
     if (diag) {
-      sub(v1, aq[1] * uq, r1);
-      sub(v2, aq[2] * uq, r2);
-      sub(v3, aq[3] * uq, r3);
+      sub_kept(v1, aq[1] * uq, r1);
+      sub_kept(v2, aq[2] * uq, r2);
+      sub_kept(v3, aq[3] * uq, r3);
     } else {
       v1 -= aq[1] * uq, v2 -= aq[2] * uq, v3 -= aq[3] * uq;
     }
