@@ -9,6 +9,7 @@
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <utility>
 
 namespace meridolan {
 
@@ -210,15 +211,15 @@ std::string descriptor(const Format::Node& n) {
 // ---------------------------------------------------------------------------------------
 // Output fields
 
-// A numeric field of w columns at dst: the text right-justified, or w asterisks when
-// it is wider.
+// Every field is written into w columns at dst that are blank already.
+
+// A numeric field: the text right-justified, or w asterisks when it is wider.
 void put_right(char* dst, int w, const char* p, std::size_t n) {
   const std::size_t width = static_cast<std::size_t>(w);
   if (n > width) {
     std::memset(dst, '*', width);
     return;
   }
-  std::memset(dst, ' ', width - n);
   std::memcpy(dst + width - n, p, n);
 }
 
@@ -251,39 +252,31 @@ using Wide = unsigned __int128;
 
 // |v| * 10^p rounded to an integer, a value exactly halfway to the even one: the same
 // rounding std::to_chars gives with a precision. With |v| = m * 2^e the product is
-// m * 10^p * 2^e (or m * 2^e / 10^-p), formed exactly in 128 bits. False when the
-// operands or the result do not fit; the caller then takes the general route.
-bool scaled(double v, int p, std::uint64_t& q) {
-  if (p < -19 || p > 19) return false;
+// m * 10^p * 2^e (or m * 2^e / 10^-p), formed exactly in 128 bits. kNoDigits when the
+// operands or the result do not fit: the caller then takes the general route.
+constexpr std::uint64_t kNoDigits = ~std::uint64_t{0};
+std::uint64_t scaled(double v, int p) {
+  if (p < -19 || p > 19) return kNoDigits;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(v) << 1 >> 1;
   const int biased = static_cast<int>(bits >> 52);
-  const int e = std::max(biased, 1) - 1075;
-  if (e > 10) return false;
+  int e = std::max(biased, 1) - 1075;
+  if (e > 10) return kNoDigits;
   Wide num = (bits & ((std::uint64_t{1} << 52) - 1)) | (biased != 0 ? std::uint64_t{1} << 52 : 0);
-  Wide den = 1;
-  if (p >= 0) {
-    num *= kTen[static_cast<std::size_t>(p)];
-  } else {
-    den = kTen[static_cast<std::size_t>(-p)];
-  }
-  Wide whole;
-  if (e >= 0) {
-    num <<= e;
-    whole = num / den;
-  } else if (den == 1) {
-    if (e <= -128) return q = 0, true;  // num < 2^117: less than 2^-11
-    den <<= -e;
+  if (p > 0) num *= kTen[static_cast<std::size_t>(p)];
+  if (e > 0) num <<= std::exchange(e, 0);
+  Wide den, whole;
+  if (p >= 0) {               // a shift by -e
+    if (e <= -128) return 0;  // num < 2^117: less than 2^-11
+    den = Wide{1} << -e;
     whole = num >> -e;
   } else {
-    if (e <= -64) return q = 0, true;  // num < 2^53: less than 2^-11
-    den <<= -e;
+    if (e <= -64) return 0;  // num < 2^53: less than 2^-11
+    den = Wide{kTen[static_cast<std::size_t>(-p)]} << -e;
     whole = num / den;
   }
   const Wide rest = num - whole * den;
   if (rest > den - rest || (rest == den - rest && (whole & 1) != 0)) ++whole;
-  if ((whole >> 64) != 0) return false;
-  q = static_cast<std::uint64_t>(whole);
-  return true;
+  return (whole >> 64) != 0 ? kNoDigits : static_cast<std::uint64_t>(whole);
 }
 
 // "00" to "99", for two digits per division.
@@ -312,11 +305,6 @@ int count_digits(std::uint64_t q) {
   return t + (q >= kTen[static_cast<std::size_t>(t)]);
 }
 
-// Ends a numeric field built backwards from dst + w down to p: blanks before it.
-void pad(char* dst, char* p) {
-  std::memset(dst, ' ', static_cast<std::size_t>(p - dst));
-}
-
 // Fw.d. The exact binary value is rounded to d decimals; a value exactly halfway
 // between two outputs (0.125 to two decimals) rounds to the even digit. A negative value
 // keeps its sign even when it rounds to zero; negative zero has none.
@@ -326,7 +314,7 @@ void put_fixed(char* dst, int w, int d, double v) {
     std::memset(dst, '*', static_cast<std::size_t>(w));
     return;
   }
-  if (std::uint64_t q; scaled(v, d, q)) {
+  if (std::uint64_t q = scaled(v, d); q != kNoDigits) {
     // No zero before the point, unless it is all there is (d = 0).
     const int whole = std::max(count_digits(q) - d, 0);
     if ((v < 0) + whole + 1 + d > w) {
@@ -339,7 +327,6 @@ void put_fixed(char* dst, int w, int d, double v) {
     if (d > 0) *--p = '.';
     p = digits_before(p, q, whole);
     if (v < 0) *--p = '-';
-    pad(dst, p);
     return;
   }
   // Beyond 64-bit digits or 19 decimals.
@@ -363,7 +350,8 @@ bool exp_digits(double a, int d, std::uint64_t& q, int& e10) {
   int k = (std::ilogb(a) * 78913) >> 18;  // floor(log10 a), or one less
   // A low guess, then rounding up to 10^d, each move the exponent up once.
   for (int tries = 0; tries < 3; ++tries) {
-    if (!scaled(a, d - 1 - k, q)) return false;
+    q = scaled(a, d - 1 - k);
+    if (q == kNoDigits) return false;
     if (q < kTen[static_cast<std::size_t>(d - 1)]) {
       --k;
     } else if (q >= kTen[static_cast<std::size_t>(d)]) {
@@ -427,7 +415,6 @@ void put_exp(char* dst, int w, int d, double v) {
 // Aw: a shorter string is right-justified, a longer one keeps its first w characters.
 void put_chars(char* dst, std::size_t w, std::string_view s) {
   const std::size_t n = std::min(w, s.size());
-  std::memset(dst, ' ', w - n);
   std::memcpy(dst + w - n, s.data(), n);
 }
 
@@ -637,7 +624,7 @@ void Report::write(const Format& f, std::span<const Item> list) {
   }
   Cursor cur(f);
   std::size_t k = 0;
-  used_ = kHead;
+  restart();  // also after a write that threw halfway
   for (;;) {
     const Format::Node* n = cur.next();
     if (n == nullptr) {
@@ -647,7 +634,7 @@ void Report::write(const Format& f, std::span<const Item> list) {
       continue;
     }
     if (n->op == Op::Skip) {
-      std::memset(grow(static_cast<std::size_t>(n->w)), ' ', static_cast<std::size_t>(n->w));
+      grow(static_cast<std::size_t>(n->w));
     } else if (n->op == Op::Literal) {
       std::memcpy(grow(n->text.size()), n->text.data(), n->text.size());
     } else if (n->op == Op::Slash) {
@@ -665,7 +652,7 @@ void Report::emit() {
   if (!cc_) {
     *grow(1) = '\n';
     out_.write(line_.data() + kHead, static_cast<std::streamsize>(used_ - kHead));
-    used_ = kHead;
+    restart();
     return;
   }
   // The carriage character is replaced by the bytes it stands for, placed in the head
@@ -688,8 +675,13 @@ void Report::emit() {
   std::size_t first = kHead + 1 - lead.size();
   std::memcpy(line_.data() + first, lead.data(), lead.size());
   out_.write(line_.data() + first, static_cast<std::streamsize>(used_ - first));
-  used_ = kHead;
   pending_ = true;
+  restart();
+}
+
+void Report::restart() {
+  std::memset(line_.data() + kHead, ' ', used_ - kHead);
+  used_ = kHead;
 }
 
 void new_page(Report& rep) {

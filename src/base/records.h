@@ -123,9 +123,9 @@ class Report {
  private:
   void emit();
   void put(const Format& f, const Format::Node& n, const Item& it);
-  // Room for n more bytes of the record.
+  // Room for n more bytes of the record, all blank.
   char* grow(std::size_t n) {
-    if (used_ + n > line_.size()) line_.resize(std::max(2 * line_.size(), used_ + n));
+    if (used_ + n > line_.size()) line_.resize(std::max(2 * line_.size(), used_ + n), ' ');
     used_ += n;
     return line_.data() + used_ - n;
   }
@@ -133,9 +133,12 @@ class Report {
   bool cc_;
   bool finite_only_ = false;
   bool pending_ = false;
+  // Blanks the record and starts the next one.
+  void restart();
   // Record being built, reused from line to line: line_[kHead, used_). The kHead bytes
   // of head room let the carriage-control bytes be placed in front of the record, so the
-  // whole line goes to the stream in one write. The buffer only grows.
+  // whole line goes to the stream in one write. The buffer only grows, and every byte
+  // past the record is blank: fields write only their characters.
   static constexpr std::size_t kHead = 6;
   std::string line_;
   std::size_t used_ = kHead;
