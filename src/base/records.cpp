@@ -317,7 +317,7 @@ void put_fixed(char* dst, int w, int d, double v) {
   if (std::uint64_t q = scaled(v, d); q != kNoDigits) {
     // No zero before the point, unless it is all there is (d = 0).
     const int whole = std::max(count_digits(q) - d, 0);
-    if ((v < 0) + whole + 1 + d > w) {
+    if ((v < 0 ? 1 : 0) + whole + 1 + d > w) {
       std::memset(dst, '*', static_cast<std::size_t>(w));
       return;
     }
@@ -337,7 +337,7 @@ void put_fixed(char* dst, int w, int d, double v) {
     return;
   }
   char* p = buf + 1;
-  if (d > 0 && p[0] == '0' && p[1] == '.') ++p;
+  if (d > 0 && p[0] == '0' && p[1] == '.') ++p;  // no zero before the point
   if (d == 0) *r.ptr++ = '.';
   if (v < 0) *--p = '-';
   put_right(dst, w, p, static_cast<std::size_t>(r.ptr - p));
@@ -610,9 +610,11 @@ void Report::put(const Format& f, const Format::Node& n, const Item& it) {
       }
       break;
     }
-    default:  // A without a width takes the length of the string
+    default: {  // A without a width takes the length of the string
       if (it.kind != Item::Kind::Text) mismatch(f, n, "a number");
-      put_chars(grow(w == 0 ? it.s.size() : w), w == 0 ? it.s.size() : w, it.s);
+      const std::size_t cw = w == 0 ? it.s.size() : w;
+      put_chars(grow(cw), cw, it.s);
+    }
   }
 }
 

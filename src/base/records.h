@@ -122,6 +122,8 @@ class Report {
 
  private:
   void emit();
+  // Blanks the record and starts the next one.
+  void restart();
   void put(const Format& f, const Format::Node& n, const Item& it);
   // Room for n more bytes of the record, all blank.
   char* grow(std::size_t n) {
@@ -133,8 +135,6 @@ class Report {
   bool cc_;
   bool finite_only_ = false;
   bool pending_ = false;
-  // Blanks the record and starts the next one.
-  void restart();
   // Record being built, reused from line to line: line_[kHead, used_). The kHead bytes
   // of head room let the carriage-control bytes be placed in front of the record, so the
   // whole line goes to the stream in one write. The buffer only grows, and every byte
