@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <utility>
 
 namespace meridolan {
 
@@ -209,26 +211,29 @@ std::string descriptor(const Format::Node& n) {
 // ---------------------------------------------------------------------------------------
 // Output fields
 
-void put_right(std::string& out, int w, const char* p, std::size_t n) {
-  if (n > static_cast<std::size_t>(w)) {
-    out.append(static_cast<std::size_t>(w), '*');
+// Every field is written into w columns at dst that are blank already.
+
+// A numeric field: the text right-justified, or w asterisks when it is wider.
+void put_right(char* dst, int w, const char* p, std::size_t n) {
+  const std::size_t width = static_cast<std::size_t>(w);
+  if (n > width) {
+    std::memset(dst, '*', width);
     return;
   }
-  out.append(static_cast<std::size_t>(w) - n, ' ');
-  out.append(p, n);
+  std::memcpy(dst + width - n, p, n);
 }
 
-void put_int(std::string& out, int w, std::int64_t v) {
+void put_int(char* dst, int w, std::int64_t v) {
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
-  put_right(out, w, buf, static_cast<std::size_t>(r.ptr - buf));
+  put_right(dst, w, buf, static_cast<std::size_t>(r.ptr - buf));
 }
 
 // NaN and infinities carry no digits; they are shown by name.
-bool put_nonfinite(std::string& out, int w, double v) {
+bool put_nonfinite(char* dst, int w, double v) {
   if (std::isfinite(v)) return false;
   std::string_view s = std::isnan(v) ? "NaN" : (v > 0 ? "Inf" : "-Inf");
-  put_right(out, w, s.data(), s.size());
+  put_right(dst, w, s.data(), s.size());
   return true;
 }
 
@@ -236,114 +241,185 @@ bool put_nonfinite(std::string& out, int w, double v) {
 constexpr std::array<double, 23> kPow10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::array<std::uint64_t, 20> kTen = [] {
+  std::array<std::uint64_t, 20> t{};
+  t[0] = 1;
+  for (std::size_t k = 1; k < t.size(); ++k) t[k] = t[k - 1] * 10;
+  return t;
+}();
 
-// Fw.d. std::to_chars rounds the exact binary value correctly to d decimals; a value
-// exactly halfway between two outputs (0.125 to two decimals) rounds to the even digit.
-void put_fixed(std::string& out, int w, int d, double v) {
-  if (put_nonfinite(out, w, v)) return;
+using Wide = unsigned __int128;
+
+// |v| * 10^p rounded to an integer, a value exactly halfway to the even one: the same
+// rounding std::to_chars gives with a precision. With |v| = m * 2^e the product is
+// m * 10^p * 2^e (or m * 2^e / 10^-p), formed exactly in 128 bits. kNoDigits when the
+// operands or the result do not fit: the caller then takes the general route.
+constexpr std::uint64_t kNoDigits = ~std::uint64_t{0};
+std::uint64_t scaled(double v, int p) {
+  if (p < -19 || p > 19) return kNoDigits;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v) << 1 >> 1;
+  const int biased = static_cast<int>(bits >> 52);
+  int e = std::max(biased, 1) - 1075;
+  if (e > 10) return kNoDigits;
+  Wide num = (bits & ((std::uint64_t{1} << 52) - 1)) | (biased != 0 ? std::uint64_t{1} << 52 : 0);
+  if (p > 0) num *= kTen[static_cast<std::size_t>(p)];
+  if (e > 0) num <<= std::exchange(e, 0);
+  Wide den, whole;
+  if (p >= 0) {               // a shift by -e
+    if (e <= -128) return 0;  // num < 2^117: less than 2^-11
+    den = Wide{1} << -e;
+    whole = num >> -e;
+  } else {
+    if (e <= -64) return 0;  // num < 2^53: less than 2^-11
+    den = Wide{kTen[static_cast<std::size_t>(-p)]} << -e;
+    whole = num / den;
+  }
+  const Wide rest = num - whole * den;
+  if (rest > den - rest || (rest == den - rest && (whole & 1) != 0)) ++whole;
+  return (whole >> 64) != 0 ? kNoDigits : static_cast<std::uint64_t>(whole);
+}
+
+// "00" to "99", for two digits per division.
+constexpr std::array<char, 200> kPairs = [] {
+  std::array<char, 200> t{};
+  for (std::size_t k = 0; k < 100; ++k)
+    t[2 * k] = char('0' + k / 10), t[2 * k + 1] = char('0' + k % 10);
+  return t;
+}();
+
+// Writes the last `n` decimal digits of q backwards, ending just before `end`, and
+// drops them from q.
+char* digits_before(char* end, std::uint64_t& q, int n) {
+  for (; n >= 2; n -= 2, q /= 100) {
+    end -= 2;
+    std::memcpy(end, &kPairs[q % 100 * 2], 2);
+  }
+  if (n == 1) *--end = static_cast<char>('0' + q % 10), q /= 10;
+  return end;
+}
+
+// Number of decimal digits of q, one for zero.
+int count_digits(std::uint64_t q) {
+  q |= 1;
+  const int t = std::bit_width(q) * 1233 >> 12;  // log10 from log2, or one less
+  return t + (q >= kTen[static_cast<std::size_t>(t)]);
+}
+
+// Fw.d. The exact binary value is rounded to d decimals; a value exactly halfway
+// between two outputs (0.125 to two decimals) rounds to the even digit. A negative value
+// keeps its sign even when it rounds to zero; negative zero has none.
+void put_fixed(char* dst, int w, int d, double v) {
+  if (put_nonfinite(dst, w, v)) return;
   if (w < static_cast<int>(kPow10.size()) && std::fabs(v) >= kPow10[static_cast<std::size_t>(w)]) {
-    out.append(static_cast<std::size_t>(w), '*');
+    std::memset(dst, '*', static_cast<std::size_t>(w));
     return;
   }
+  if (std::uint64_t q = scaled(v, d); q != kNoDigits) {
+    // No zero before the point, unless it is all there is (d = 0).
+    const int whole = std::max(count_digits(q) - d, 0);
+    if ((v < 0 ? 1 : 0) + whole + 1 + d > w) {
+      std::memset(dst, '*', static_cast<std::size_t>(w));
+      return;
+    }
+    char* p = dst + w;
+    if (d == 0) *--p = '.';
+    p = digits_before(p, q, d);
+    if (d > 0) *--p = '.';
+    p = digits_before(p, q, whole);
+    if (v < 0) *--p = '-';
+    return;
+  }
+  // Beyond 64-bit digits or 19 decimals.
   char buf[512];
-  auto r = std::to_chars(buf + 1, buf + sizeof buf, v, std::chars_format::fixed, d);
+  auto r = std::to_chars(buf + 1, buf + sizeof buf - 1, std::fabs(v), std::chars_format::fixed, d);
   if (r.ec != std::errc()) {  // far wider than any field
-    out.append(static_cast<std::size_t>(w), '*');
+    std::memset(dst, '*', static_cast<std::size_t>(w));
     return;
   }
   char* p = buf + 1;
-  char* end = r.ptr;
-  bool neg = *p == '-';
-  if (neg) ++p;
   if (d > 0 && p[0] == '0' && p[1] == '.') ++p;  // no zero before the point
-  if (d == 0) *end++ = '.';
-  // A negative value keeps its sign even when it rounds to zero; negative zero has none.
-  if (neg && v != 0.0) *--p = '-';
-  put_right(out, w, p, static_cast<std::size_t>(end - p));
+  if (d == 0) *r.ptr++ = '.';
+  if (v < 0) *--p = '-';
+  put_right(dst, w, p, static_cast<std::size_t>(r.ptr - p));
+}
+
+// The d significant digits of a > 0 as an integer q, 10^(d-1) <= q < 10^d, with
+// a ~ .q * 10^e10. False when the exact route does not reach (d > 19, tiny or huge a).
+bool exp_digits(double a, int d, std::uint64_t& q, int& e10) {
+  if (d > 19) return false;
+  int k = (std::ilogb(a) * 78913) >> 18;  // floor(log10 a), or one less
+  // A low guess, then rounding up to 10^d, each move the exponent up once.
+  for (int tries = 0; tries < 3; ++tries) {
+    q = scaled(a, d - 1 - k);
+    if (q == kNoDigits) return false;
+    if (q < kTen[static_cast<std::size_t>(d - 1)]) {
+      --k;
+    } else if (q >= kTen[static_cast<std::size_t>(d)]) {
+      ++k;
+    } else {
+      e10 = k + 1;
+      return true;
+    }
+  }
+  return false;
 }
 
 // Ew.d: ".ddddE+xx". A three-digit exponent drops the letter (".123+100"); a longer
 // one cannot be shown and fills the field with asterisks.
-void put_exp(std::string& out, int w, int d, double v) {
-  if (put_nonfinite(out, w, v)) return;
+void put_exp(char* dst, int w, int d, double v) {
+  if (put_nonfinite(dst, w, v)) return;
   // The digits are built in fixed buffers; no field of the program comes near the limit.
   if (d > 300) {
-    out.append(static_cast<std::size_t>(w), '*');
+    std::memset(dst, '*', static_cast<std::size_t>(w));
     return;
   }
+  // [-].ddd then four characters of exponent, built from the end.
   char field[400];
-  char* f = field;
+  char* const stop = field + sizeof field;
+  char* p = stop - 4 - d;
   int e10 = 0;
-  if (v < 0) *f++ = '-';
-  *f++ = '.';
-  if (v == 0.0) {
-    std::memset(f, '0', static_cast<std::size_t>(d));
-    f += d;
+  if (std::uint64_t q; v == 0.0) {
+    std::memset(p, '0', static_cast<std::size_t>(d));
+  } else if (exp_digits(std::fabs(v), d, q, e10)) {
+    digits_before(stop - 4, q, d);
   } else {
-    char buf[400];
+    char buf[400];  // "d.ddde+xx", or "de+xx" when d = 1
     auto r =
         std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, d - 1);
-    // buf holds "d.ddde+xx" (or "de+xx" when d = 1).
-    const char* p = buf;
-    *f++ = *p++;
-    if (*p == '.') ++p;
-    while (*p != 'e') *f++ = *p++;
-    ++p;
-    int sign = *p++ == '-' ? -1 : 1;
+    const char* s = buf;
+    for (char* f = p; *s != 'e'; ++s) {
+      if (*s != '.') *f++ = *s;
+    }
+    ++s;
+    const int sign = *s++ == '-' ? -1 : 1;
     int mag = 0;
-    std::from_chars(p, r.ptr, mag);
+    std::from_chars(s, r.ptr, mag);
     e10 = sign * mag + 1;
   }
-  int a = e10 < 0 ? -e10 : e10;
+  const int a = e10 < 0 ? -e10 : e10;
   if (a > 999) {
-    out.append(static_cast<std::size_t>(w), '*');
+    std::memset(dst, '*', static_cast<std::size_t>(w));
     return;
   }
-  if (a <= 99) *f++ = 'E';
-  *f++ = e10 < 0 ? '-' : '+';
-  if (a > 99) *f++ = static_cast<char>('0' + a / 100);
-  *f++ = static_cast<char>('0' + a / 10 % 10);
-  *f++ = static_cast<char>('0' + a % 10);
-  put_right(out, w, field, static_cast<std::size_t>(f - field));
+  char* x = stop - 4;
+  if (a <= 99) *x++ = 'E';
+  *x++ = e10 < 0 ? '-' : '+';
+  if (a > 99) *x++ = static_cast<char>('0' + a / 100);
+  *x++ = static_cast<char>('0' + a / 10 % 10);
+  *x++ = static_cast<char>('0' + a % 10);
+  *--p = '.';
+  if (v < 0) *--p = '-';
+  put_right(dst, w, p, static_cast<std::size_t>(stop - p));
 }
 
 // Aw: a shorter string is right-justified, a longer one keeps its first w characters.
-void put_chars(std::string& out, int w, std::string_view s) {
-  if (w == 0) {
-    out.append(s);
-  } else if (s.size() >= static_cast<std::size_t>(w)) {
-    out.append(s.substr(0, static_cast<std::size_t>(w)));
-  } else {
-    out.append(static_cast<std::size_t>(w) - s.size(), ' ');
-    out.append(s);
-  }
+void put_chars(char* dst, std::size_t w, std::string_view s) {
+  const std::size_t n = std::min(w, s.size());
+  std::memcpy(dst + w - n, s.data(), n);
 }
 
 [[noreturn]] void mismatch(const Format& f, const Format::Node& n, const char* what) {
   throw std::logic_error("format " + f.display() + ": " + descriptor(n) + " given " + what);
-}
-
-void put_item(std::string& out, const Format& f, const Format::Node& n, const Item& it) {
-  switch (n.op) {
-    case Op::Int:
-      if (it.kind != Item::Kind::Int) mismatch(f, n, "a non-integer");
-      put_int(out, n.w, it.i);
-      break;
-    case Op::Fixed:
-    case Op::Exp: {
-      if (it.kind == Item::Kind::Text) mismatch(f, n, "text");
-      double v = it.kind == Item::Kind::Int ? static_cast<double>(it.i) : it.r;
-      if (n.op == Op::Fixed) {
-        put_fixed(out, n.w, n.d, v);
-      } else {
-        put_exp(out, n.w, n.d, v);
-      }
-      break;
-    }
-    default:
-      if (it.kind != Item::Kind::Text) mismatch(f, n, "a number");
-      put_chars(out, n.w, it.s);
-  }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -412,11 +488,11 @@ bool scan_number(std::string_view s, bool real, Number& n) {
 // the same group and reversion rules.
 class Cursor {
  public:
-  explicit Cursor(const Format& f) : f_(f), nodes_(f.nodes()) {}
+  explicit Cursor(const Format& f) : f_(f), nodes_(f.nodes().data()), size_(f.nodes().size()) {}
 
   // The next descriptor, literal or slash; nullptr at the end of the format.
   const Format::Node* next() {
-    while (pos_ < nodes_.size()) {
+    while (pos_ < size_) {
       const Format::Node& n = nodes_[pos_];
       if (n.op == Op::GroupOpen) {
         left_[static_cast<std::size_t>(++depth_)] = n.count;
@@ -447,7 +523,8 @@ class Cursor {
 
  private:
   const Format& f_;
-  const std::vector<Format::Node>& nodes_;
+  const Format::Node* nodes_;
+  std::size_t size_;
   std::size_t pos_ = 0;
   int depth_ = 0;
   std::array<int, Format::kMaxDepth + 1> left_{};  // repeats left in each open group
@@ -493,10 +570,8 @@ std::vector<Target> targets(std::span<int> values) {
 // ---------------------------------------------------------------------------------------
 // Report
 
-Report::Report(std::ostream& out, bool carriage_control) : out_(out), cc_(carriage_control) {
-  line_.reserve(256);
-  line_.assign(kHead, ' ');
-}
+Report::Report(std::ostream& out, bool carriage_control)
+    : out_(out), cc_(carriage_control), line_(256, ' ') {}
 
 void Report::write(const Format& f, std::initializer_list<Item> list) {
   write(f, std::span<const Item>(list.begin(), list.size()));
@@ -517,6 +592,32 @@ std::string caption(const Format& f) {
 
 }  // namespace
 
+void Report::put(const Format& f, const Format::Node& n, const Item& it) {
+  const auto w = static_cast<std::size_t>(n.w);
+  switch (n.op) {
+    case Op::Int:
+      if (it.kind != Item::Kind::Int) mismatch(f, n, "a non-integer");
+      put_int(grow(w), n.w, it.i);
+      break;
+    case Op::Fixed:
+    case Op::Exp: {
+      if (it.kind == Item::Kind::Text) mismatch(f, n, "text");
+      double v = it.kind == Item::Kind::Int ? static_cast<double>(it.i) : it.r;
+      if (n.op == Op::Fixed) {
+        put_fixed(grow(w), n.w, n.d, v);
+      } else {
+        put_exp(grow(w), n.w, n.d, v);
+      }
+      break;
+    }
+    default: {  // A without a width takes the length of the string
+      if (it.kind != Item::Kind::Text) mismatch(f, n, "a number");
+      const std::size_t cw = w == 0 ? it.s.size() : w;
+      put_chars(grow(cw), cw, it.s);
+    }
+  }
+}
+
 void Report::write(const Format& f, std::span<const Item> list) {
   if (finite_only_) {
     for (const Item& it : list) {
@@ -525,7 +626,7 @@ void Report::write(const Format& f, std::span<const Item> list) {
   }
   Cursor cur(f);
   std::size_t k = 0;
-  line_.resize(kHead);
+  restart();  // also after a write that threw halfway
   for (;;) {
     const Format::Node* n = cur.next();
     if (n == nullptr) {
@@ -535,15 +636,15 @@ void Report::write(const Format& f, std::span<const Item> list) {
       continue;
     }
     if (n->op == Op::Skip) {
-      line_.append(static_cast<std::size_t>(n->w), ' ');
+      grow(static_cast<std::size_t>(n->w));
     } else if (n->op == Op::Literal) {
-      line_.append(n->text);
+      std::memcpy(grow(n->text.size()), n->text.data(), n->text.size());
     } else if (n->op == Op::Slash) {
       emit();
     } else if (k == list.size()) {
       break;  // items used up: the record ends at the next data descriptor
     } else {
-      put_item(line_, f, *n, list[k++]);
+      put(f, *n, list[k++]);
     }
   }
   emit();
@@ -551,14 +652,14 @@ void Report::write(const Format& f, std::span<const Item> list) {
 
 void Report::emit() {
   if (!cc_) {
-    line_.push_back('\n');
-    out_.write(line_.data() + kHead, static_cast<std::streamsize>(line_.size() - kHead));
-    line_.resize(kHead);
+    *grow(1) = '\n';
+    out_.write(line_.data() + kHead, static_cast<std::streamsize>(used_ - kHead));
+    restart();
     return;
   }
   // The carriage character is replaced by the bytes it stands for, placed in the head
   // room just before the rest of the record.
-  if (line_.size() == kHead) line_.push_back(' ');
+  if (used_ == kHead) *grow(1) = ' ';
   std::string_view lead;
   switch (line_[kHead]) {
     case '0':
@@ -575,9 +676,14 @@ void Report::emit() {
   }
   std::size_t first = kHead + 1 - lead.size();
   std::memcpy(line_.data() + first, lead.data(), lead.size());
-  out_.write(line_.data() + first, static_cast<std::streamsize>(line_.size() - first));
-  line_.resize(kHead);
+  out_.write(line_.data() + first, static_cast<std::streamsize>(used_ - first));
   pending_ = true;
+  restart();
+}
+
+void Report::restart() {
+  std::memset(line_.data() + kHead, ' ', used_ - kHead);
+  used_ = kHead;
 }
 
 void new_page(Report& rep) {

@@ -12,6 +12,7 @@
 //   starts a new line, short lines are padded with blanks.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <iosfwd>
@@ -121,15 +122,26 @@ class Report {
 
  private:
   void emit();
+  // Blanks the record and starts the next one.
+  void restart();
+  void put(const Format& f, const Format::Node& n, const Item& it);
+  // Room for n more bytes of the record, all blank.
+  char* grow(std::size_t n) {
+    if (used_ + n > line_.size()) line_.resize(std::max(2 * line_.size(), used_ + n), ' ');
+    used_ += n;
+    return line_.data() + used_ - n;
+  }
   std::ostream& out_;
   bool cc_;
   bool finite_only_ = false;
   bool pending_ = false;
-  // Record being built, reused from line to line. It starts after kHead bytes of head
-  // room, so the carriage-control bytes can be placed in front of the record and the
-  // whole line handed to the stream in one write.
+  // Record being built, reused from line to line: line_[kHead, used_). The kHead bytes
+  // of head room let the carriage-control bytes be placed in front of the record, so the
+  // whole line goes to the stream in one write. The buffer only grows, and every byte
+  // past the record is blank: fields write only their characters.
   static constexpr std::size_t kHead = 6;
   std::string line_;
+  std::size_t used_ = kHead;
 };
 
 // A write refused by a Report that prints finite values only. `label` is the first
