@@ -3,6 +3,7 @@
 #include "model/stiff.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "model/addek.h"
 #include "model/joint.h"
@@ -19,10 +20,36 @@ double mean4(std::span<const double> v, const std::array<int, 4>& n) {
   return (v[n[0] - 1] + v[n[1] - 1] + v[n[2] - 1] + v[n[3] - 1]) / 4.0;
 }
 
+// Everything a plate element's matrix (bending and support) depends on besides the
+// run's constants: its size, its layers, and the support values at its corners.
+using PlateKey = std::array<double, 14>;
+
+PlateKey plate_key(const Control& C, const StiffData& d, const std::array<int, 4>& nodes,
+                   const std::array<double, 6>& geometry) {
+  PlateKey key{};
+  std::copy(geometry.begin(), geometry.end(), key.begin());
+  for (int m = 0; m < 4; ++m) {
+    // The elastic solid's SKN is a single word; its plate elements take no support.
+    key[6 + m] = C.ISUBGR == 8 ? 0.0 : d.SKN[nodes[m] - 1];
+    key[10 + m] = d.ICON[nodes[m] - 1];
+  }
+  return key;
+}
+
+bool same_bits(const PlateKey& x, const PlateKey& y) {
+  return std::memcmp(x.data(), y.data(), sizeof x) == 0;
+}
+
 }  // namespace
 
 void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
   const std::span<double> EK(W.EK);
+  // The elements of a regular mesh mostly repeat the plate element formed last, with
+  // the same inputs to the bit: its matrix is then copied instead of formed anew (the
+  // layer matrices in W stay those of that element, as they would be).
+  PlateKey last_key{};
+  std::array<double, 90> last_EK{};
+  bool have_last = false;
   for (int e = 1; e <= C.NELEM; ++e) {
     const std::array<int, 4> nodes = ELNODE(e, C.NYT);
     const double a = (d.XN[nodes[2] - 1] - d.XN[nodes[0] - 1]) / 2.0;
@@ -41,8 +68,14 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
           h2 = mean4(d.THN2, nodes);
           e2 = mean4(d.EN2, nodes);
         }
+        const PlateKey key = plate_key(C, d, nodes, {a, b, h1, e1, h2, e2});
+        if (have_last && same_bits(key, last_key)) {
+          W.EK = last_EK;
+          break;
+        }
         PLATE(C, a, b, h1, e1, h2, e2, W.CLAY, W.EKL, EK);
         SUPPORT(C, nodes, a, b, d.SKN, d.ICON, EK);
+        last_key = key, last_EK = W.EK, have_last = true;
         break;
       }
       case ElKind::XJoint:

@@ -148,5 +148,56 @@ TEST(Symmetry, PenaltyOnTheRotationsOfTheFirstLines) {
   }
 }
 
+// A plate element whose inputs repeat those of the one formed before it takes a copy
+// of that matrix. The store must come out word for word as if every element were
+// formed on its own, whatever input changes from one element to the next: size,
+// thickness, modulus, subgrade at a corner, contact state (curling), two layers.
+TEST(Assembly, RepeatedElementsGiveTheStoreOfElementsFormedOneByOne) {
+  for (int isubgr : {5, 6, 7, 9}) {
+    for (int icurl : {0, 1}) {
+      // Spacing varies along x only; each other input differs at one node of its own
+      // line of x (the fourth line of y), two lines apart, so that the elements
+      // around that node differ from their neighbours in that input alone.
+      auto m = makeSlab({0, 6, 12, 18, 21, 27, 33, 39, 45, 51, 57}, {0, 5, 10, 15, 20, 25}, 8, 4e6,
+                        0.15, 100, isubgr);
+      m.C.ICURL = icurl;
+      m.C.VSHEAR = 350;
+      m.C.NLAYER = 2;
+      m.C.PR2 = 0.2;
+      m.C.GSH = {0.425, 0.4};
+      std::fill(m.THN2.begin(), m.THN2.end(), 4.0);
+      std::fill(m.EN2.begin(), m.EN2.end(), 1e6);
+      const auto node = [](int ix) { return 6 * ix + 4 - 1; };  // 0-based, line 4 of y
+      m.SKN[node(0)] = 40;
+      m.EN1[node(2)] = 5e6;
+      m.ICON[node(4)] = 1;
+      m.THN1[node(6)] = 9;
+      m.THN2[node(8)] = 5;
+      m.EN2[node(10)] = 2e6;
+      m.assemble();
+
+      // The same elements formed one at a time.
+      Control C = m.C;
+      std::vector<double> want(m.SK.size(), 0.0);
+      StiffWork W;
+      const auto mean = [&](const std::vector<double>& v, const std::array<int, 4>& n) {
+        return (v[n[0] - 1] + v[n[1] - 1] + v[n[2] - 1] + v[n[3] - 1]) / 4.0;
+      };
+      for (int e = 1; e <= C.NELEM; ++e) {
+        const auto nodes = ELNODE(e, C.NYT);
+        const double a = (m.XN[nodes[2] - 1] - m.XN[nodes[0] - 1]) / 2.0;
+        const double b = (m.YN[nodes[1] - 1] - m.YN[nodes[0] - 1]) / 2.0;
+        std::fill(W.EK.begin(), W.EK.end(), 0.0);
+        PLATE(C, a, b, mean(m.THN1, nodes), mean(m.EN1, nodes), mean(m.THN2, nodes),
+              mean(m.EN2, nodes), W.CLAY, W.EKL, W.EK);
+        SUPPORT(C, nodes, a, b, m.SKN, m.ICON, W.EK);
+        ADDEK(C.MBAND, nodes, W.EK, want);
+      }
+      for (std::size_t i = 0; i < want.size(); ++i)
+        ASSERT_EQ(m.SK[i], want[i]) << "subgrade " << isubgr << " curl " << icurl << " word " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace meridolan
