@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "solvers/band_isa.h"
 
@@ -254,11 +255,11 @@ template <bool diag>
 // Pivot step of equation i: the check, the unscaled row into SKR, the multipliers in
 // SK. Returns the number of off-diagonal words inside the matrix, or -1 when the
 // pivot is not clearly positive.
-[[gnu::always_inline]] inline int pivot_step(double* __restrict ki, double* __restrict ri, int i,
-                                             int M, int NEQ) {
+[[gnu::always_inline]] inline int pivot_step(double* __restrict ki, double* __restrict ri,
+                                             double assembled, int i, int M, int NEQ) {
   const double d = ki[0];
   // Written so that a NaN pivot fails too.
-  if (!(d > kLost * std::abs(ri[0])) || !std::isfinite(d)) return -1;
+  if (!(d > kLost * std::abs(assembled)) || !std::isfinite(d)) return -1;
   const int m = std::min(M, NEQ - 1 - i);
   // One pass: each word is copied unscaled, then divided in place.
   ri[0] = d;
@@ -280,16 +281,17 @@ template <bool diag>
   // Last column (0-based) that row i reaches inside the matrix.
   const auto reach = [&](int i) { return std::min(i + M, NEQ - 1); };
 
-  // The pivot word of each SKR row keeps the assembled diagonal until that row's own
-  // step overwrites it with the reduced pivot.
-  for (int i = 0; i < NEQ; ++i) kr[i * mb] = k[i * mb];
+  // The assembled diagonals, for the pivot check (SKR is first written row by row,
+  // as the pivots are taken).
+  std::vector<double> diag(static_cast<std::size_t>(NEQ));
+  for (int i = 0; i < NEQ; ++i) diag[i] = k[i * mb];
 
   for (int p0 = 0; p0 < NEQ; p0 += kPanel) {
     const int p1 = std::min(p0 + kPanel, NEQ);
     // The panel: each pivot in turn, its updates reaching only the panel's rows.
     for (int i = p0; i < p1; ++i) {
       if (i > p0) panel_row(k + i * mb, i, std::max(p0, i - M), i, k, kr, mb, M, NEQ, k + NEQ * mb);
-      if (pivot_step(k + i * mb, kr + i * mb, i, M, NEQ) < 0) return i + 1;
+      if (pivot_step(k + i * mb, kr + i * mb, diag[i], i, M, NEQ) < 0) return i + 1;
     }
     // The rows below the panel: each receives every panel pivot that reaches it.
     const int last = reach(p1 - 1);
@@ -315,7 +317,7 @@ template <bool diag>
   for (int i = 0; i < NEQ; ++i) {
     double* const ki = k + i * mb;
     double* const ri = kr + i * mb;
-    const int m = pivot_step(ki, ri, i, M, NEQ);
+    const int m = pivot_step(ki, ri, ri[0], i, M, NEQ);
     if (m < 0) return i + 1;
     // Row i+j, words 0..m-j, loses K(i,i+j) times the multipliers u(i, j..m).
     for (int j = 1; j <= m; ++j) axpy_minus(k + (i + j) * mb, ki + j, ri[j], m - j + 1);
