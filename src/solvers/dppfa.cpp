@@ -4,11 +4,12 @@
 // diagonal sqrt(A(j,j) - x'x). Entry R(k, j) = (A(k, j) - R(1:k-1, k)'R(1:k-1, j)) /
 // R(k, k). DPPFA computes exactly these dot products, each summed from the first term
 // to the last as the reference BLAS does, but a block of columns at a time: every
-// earlier column k is then read once per block instead of once per column, and eight
-// independent sums run side by side. The result is the one of the column-by-column
-// form with the reference BLAS, word for word.
+// earlier column k is then read once per block instead of once per column, and the
+// sums of two rows and sixteen columns run side by side, four to a vector. The result
+// is the one of the column-by-column form with the reference BLAS, word for word.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "base/widest.h"
 #include "solvers/blas.h"
@@ -42,65 +43,72 @@ inline void one_entry(double* ap, int k, double* cj, double& ssq) {
   ssq += t * t;
 }
 
-// Rows k and k+1 of four columns c[0..3] of the factor: eight sums at once, each
-// adding its terms in order (so every instruction set gives the same bits).
-MERIDOLAN_WIDEST void two_rows_four_columns(double* ap, int k, double* const c[4], double* ssq) {
-  const double* a = ap + col(k);
-  const double* b = ap + col(k + 1);
-  const double *c0 = c[0], *c1 = c[1], *c2 = c[2], *c3 = c[3];
-  double a0 = 0, a1 = 0, a2 = 0, a3 = 0, b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-  for (int i = 0; i < k; ++i) {
-    const double ai = a[i], bi = b[i];
-    const double x0 = c0[i], x1 = c1[i], x2 = c2[i], x3 = c3[i];
-    a0 += ai * x0;
-    a1 += ai * x1;
-    a2 += ai * x2;
-    a3 += ai * x3;
-    b0 += bi * x0;
-    b1 += bi * x1;
-    b2 += bi * x2;
-    b3 += bi * x3;
-  }
-  const double sa[4] = {a0, a1, a2, a3};
-  double sb[4] = {b0, b1, b2, b3};
-  for (int q = 0; q < 4; ++q) {
-    const double t = (c[q][k] - sa[q]) / a[k];
-    c[q][k] = t;
-    ssq[q] += t * t;
-    // Row k+1 takes the term of row k last, as its sum in order would.
-    sb[q] += b[k] * t;
-    const double u = (c[q][k + 1] - sb[q]) / b[k + 1];
-    c[q][k + 1] = u;
-    ssq[q] += u * u;
-  }
-}
-
-// Rows 0..j0-1 of the block columns j0..j1-1.
-void rows_above_block(double* ap, int j0, int j1, double* ssq) {
-  int k = 0;
-  for (; k + 1 < j0; k += 2) {
-    int q = j0;
-    for (; q + 4 <= j1; q += 4) {
-      double* const c[4] = {ap + col(q), ap + col(q + 1), ap + col(q + 2), ap + col(q + 3)};
-      two_rows_four_columns(ap, k, c, ssq + (q - j0));
+// Rows 0..j0-1 of the block columns j0..j1-1. Column k of the factor is dotted with
+// every block column at once: the block's finished rows are kept transposed in X
+// (X[i*kBlock + q] = R(i, j0+q)), so that one vector holds the sums of four columns,
+// each lane still adding its terms from the first to the last. Two rows are taken
+// together, sixteen sums in registers; row k+1 takes the term of row k last, as its
+// sum in order would.
+MERIDOLAN_WIDEST void rows_above_block(double* ap, int j0, int j1, double* ssq, double* X) {
+  typedef double V __attribute__((vector_size(32)));
+  typedef double Vu __attribute__((vector_size(32), aligned(8), may_alias));  // in X
+  constexpr int NV = kBlock / 4;
+  const int nb = j1 - j0;
+  // Column values of row k of the block (zero beyond the block's last column).
+  const auto row_of_A = [&](int k, V(&c)[NV]) {
+    for (int v = 0; v < NV; ++v)
+      for (int l = 0; l < 4; ++l) {
+        const int q = 4 * v + l;
+        c[v][l] = q < nb ? ap[col(j0 + q) + k] : 0.0;
+      }
+  };
+  V sq[NV] = {};
+  static_assert(kBlock % 2 == 0, "j0, a multiple of kBlock, is even: rows come in pairs");
+  for (int k = 0; k < j0; k += 2) {
+    const double* a = ap + col(k);
+    const double* b = ap + col(k + 1);
+    V sa[NV] = {}, sb[NV] = {};
+    for (int i = 0; i < k; ++i) {
+      const Vu* x = reinterpret_cast<const Vu*>(X + i * kBlock);
+      const double ai = a[i], bi = b[i];
+      for (int v = 0; v < NV; ++v) {
+        sa[v] += ai * x[v];
+        sb[v] += bi * x[v];
+      }
     }
-    for (; q < j1; ++q) {
-      one_entry(ap, k, ap + col(q), ssq[q - j0]);
-      one_entry(ap, k + 1, ap + col(q), ssq[q - j0]);
+    V ca[NV], cb[NV];
+    row_of_A(k, ca);
+    row_of_A(k + 1, cb);
+    Vu* xa = reinterpret_cast<Vu*>(X + k * kBlock);
+    Vu* xb = reinterpret_cast<Vu*>(X + (k + 1) * kBlock);
+    for (int v = 0; v < NV; ++v) {
+      const V t = (ca[v] - sa[v]) / a[k];
+      xa[v] = t;
+      sq[v] += t * t;
+      sb[v] += b[k] * t;
+      const V u = (cb[v] - sb[v]) / b[k + 1];
+      xb[v] = u;
+      sq[v] += u * u;
     }
   }
-  if (k < j0)
-    for (int q = j0; q < j1; ++q) one_entry(ap, k, ap + col(q), ssq[q - j0]);
+  // The finished rows back into the packed columns.
+  for (int q = 0; q < nb; ++q) {
+    double* cq = ap + col(j0 + q);
+    for (int i = 0; i < j0; ++i) cq[i] = X[i * kBlock + q];
+    ssq[q] = sq[q / 4][q % 4];
+  }
 }
 
 }  // namespace
 
 int DPPFA(std::span<double> AP, int N) {
   double* const ap = AP.data();
+  // The block's rows above it, transposed.
+  std::vector<double> X(static_cast<std::size_t>(N) * kBlock);
   for (int j0 = 0; j0 < N; j0 += kBlock) {
     const int j1 = std::min(N, j0 + kBlock);
     double ssq[kBlock] = {};
-    rows_above_block(ap, j0, j1, ssq);
+    rows_above_block(ap, j0, j1, ssq, X.data());
     for (int j = j0; j < j1; ++j) {
       double* cj = ap + col(j);
       for (int k = j0; k < j; ++k) one_entry(ap, k, cj, ssq[j - j0]);
