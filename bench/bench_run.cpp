@@ -38,7 +38,7 @@ std::string deck_text(int n, int slabs) {
   const int per = n / slabs;
   std::string counts;
   for (int k = 0; k < slabs; ++k) {
-    char b[8];
+    char b[16];
     std::snprintf(b, sizeof b, "%5d", per);
     counts += b;
   }
@@ -63,19 +63,29 @@ std::string deck_text(int n, int slabs) {
   return d;
 }
 
-// The largest n, a multiple of 3, whose n x n mesh passes the memory check (so the
-// single slab and the 3 x 3 slabs have the same size).
+// Whether an m x m mesh of slabs x slabs equal slabs passes the memory check.
+bool fits(int m, int slabs) {
+  Control C;
+  for (int k = 0; k < slabs; ++k) C.NNX[k] = C.NNY[k] = m / slabs;
+  C.NXT = C.NYT = m;
+  C.NLAYER = 1, C.ISUBGR = 5, C.NLAREA = 4;
+  derive_dimensions(C);
+  return C.MEMREQ <= Control::MAXMEM;
+}
+
+// The largest n, a multiple of 3, whose n x n mesh passes the memory check as 3 x 3
+// slabs (the larger model), so the single slab and the 3 x 3 slabs have the same size.
 int largest_square() {
   int n = 3;
-  for (;; n += 3) {
-    Control C;
-    const int m = n + 3;  // the next candidate, as 3 x 3 slabs (the larger model)
-    for (int k = 0; k < 3; ++k) C.NNX[k] = C.NNY[k] = m / 3;
-    C.NXT = C.NYT = m;
-    C.NLAYER = 1, C.ISUBGR = 5, C.NLAREA = 4;
-    derive_dimensions(C);
-    if (C.MEMREQ > Control::MAXMEM) return n;
-  }
+  while (fits(n + 3, 3)) n += 3;
+  return n;
+}
+
+// The largest single slab of n x n node lines that passes the memory check.
+int largest_single_slab() {
+  int n = 3;
+  while (fits(n + 1, 1)) ++n;
+  return n;
 }
 
 struct Model {
@@ -129,6 +139,15 @@ void BM_WholeRun(benchmark::State& state) {
   state.counters["nodes"] = largest_square() * largest_square();
 }
 
+// The largest single-slab deck there is (one node line more each way than the square
+// above).
+void BM_WholeRunLargestSingleSlab(benchmark::State& state) {
+  const int n = largest_single_slab();
+  bench::time_whole_runs(state, deck_text(n, 1),
+                         [](std::istream& in, std::ostream& out) { return run(in, out); });
+  state.counters["nodes"] = n * n;
+}
+
 void BM_Assembly(benchmark::State& state) {
   Model& m = model(int(state.range(0)));
   StiffWork sw;
@@ -179,6 +198,7 @@ void BM_ReportFormatting(benchmark::State& state) {
 
 // Argument: 1 for the single slab, 3 for 3 x 3 jointed slabs of the same mesh size.
 BENCHMARK(BM_WholeRun)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeRunLargestSingleSlab)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Assembly)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reduction)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndSolution)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
