@@ -252,6 +252,14 @@ template <bool diag>
     }
 }
 
+// The assembled diagonals, for the pivot check: kept apart, so that SKR is first
+// written row by row, as the pivots are taken.
+inline std::vector<double> assembled_diagonals(const double* k, std::size_t mb, int NEQ) {
+  std::vector<double> diag(static_cast<std::size_t>(NEQ));
+  for (int i = 0; i < NEQ; ++i) diag[i] = k[i * mb];
+  return diag;
+}
+
 // Pivot step of equation i: the check, the unscaled row into SKR, the multipliers in
 // SK. Returns the number of off-diagonal words inside the matrix, or -1 when the
 // pivot is not clearly positive.
@@ -281,10 +289,7 @@ template <bool diag>
   // Last column (0-based) that row i reaches inside the matrix.
   const auto reach = [&](int i) { return std::min(i + M, NEQ - 1); };
 
-  // The assembled diagonals, for the pivot check (SKR is first written row by row,
-  // as the pivots are taken).
-  std::vector<double> diag(static_cast<std::size_t>(NEQ));
-  for (int i = 0; i < NEQ; ++i) diag[i] = k[i * mb];
+  const std::vector<double> diag = assembled_diagonals(k, mb, NEQ);
 
   for (int p0 = 0; p0 < NEQ; p0 += kPanel) {
     const int p1 = std::min(p0 + kPanel, NEQ);
@@ -313,11 +318,11 @@ template <bool diag>
                                                   double* __restrict k) {
   const std::size_t mb = static_cast<std::size_t>(MBAND);
   const int M = MBAND - 1;
-  for (int i = 0; i < NEQ; ++i) kr[i * mb] = k[i * mb];
+  const std::vector<double> diag = assembled_diagonals(k, mb, NEQ);
   for (int i = 0; i < NEQ; ++i) {
     double* const ki = k + i * mb;
     double* const ri = kr + i * mb;
-    const int m = pivot_step(ki, ri, ri[0], i, M, NEQ);
+    const int m = pivot_step(ki, ri, diag[i], i, M, NEQ);
     if (m < 0) return i + 1;
     // Row i+j, words 0..m-j, loses K(i,i+j) times the multipliers u(i, j..m).
     for (int j = 1; j <= m; ++j) axpy_minus(k + (i + j) * mb, ki + j, ri[j], m - j + 1);
@@ -395,12 +400,13 @@ bool isa_supported(BandIsa isa) {
 BandIsa best_isa() {
 #ifdef MERIDOLAN_BASELINE_ONLY
   return BandIsa::Baseline;
-#endif
+#else
   // Fixed for the process: the processor does not change under a run.
   static const BandIsa best = isa_supported(BandIsa::Avx512) ? BandIsa::Avx512
                               : isa_supported(BandIsa::Avx2) ? BandIsa::Avx2
                                                              : BandIsa::Baseline;
   return best;
+#endif
 }
 
 int UPTRI_ISA(BandIsa isa, int MBAND, int NEQ, std::span<double> SKR, std::span<double> SK) {

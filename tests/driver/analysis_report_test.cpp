@@ -109,14 +109,6 @@ TEST_F(ExampleDeck, SummaryShowsRangesNoteAndForces) {
   EXPECT_DOUBLE_EQ(value_after(lines, "SUM OF EXTERNAL FORCES AND SELF-WEIGHT (IF ANY) ="), 9000.0);
 }
 
-SlabDeck small_slab() {
-  SlabDeck d;
-  d.xc = {0, 24, 48, 60, 72, 96, 120};
-  d.yc = {0, 24, 36, 48, 60, 72, 96};
-  d.loads = {Load{75.0, 54.0, 66.0, 42.0, 54.0}};
-  return d;
-}
-
 TEST(AnalysisReport, BondedLayersPrintLayerTwoAndNoNote) {
   SlabDeck d = small_slab();
   d.layers = {Layer{6.0, 4.0e6, 0.15}, Layer{5.0, 1.0e6, 0.2}};

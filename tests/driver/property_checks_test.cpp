@@ -23,6 +23,7 @@ using testing::Load;
 using testing::read_file;
 using testing::RunResult;
 using testing::SlabDeck;
+using testing::small_slab;
 
 const std::string kBanner = "I T E R A T I O N";
 
@@ -37,14 +38,6 @@ RunResult run_streams(const std::string& deck) {
   r.report = out.str();
   r.errors = err.str();
   return r;
-}
-
-SlabDeck small_slab() {
-  SlabDeck d;
-  d.xc = {0, 24, 48, 60, 72, 96, 120};
-  d.yc = {0, 24, 36, 48, 60, 72, 96};
-  d.loads = {Load{75.0, 54.0, 66.0, 42.0, 54.0}};
-  return d;
 }
 
 // Two slab columns joined by dowels and aggregate interlock.

@@ -146,4 +146,13 @@ struct SlabDeck {
   }
 };
 
+// One slab of 7 x 7 irregularly spaced node lines under one wheel.
+inline SlabDeck small_slab() {
+  SlabDeck d;
+  d.xc = {0, 24, 48, 60, 72, 96, 120};
+  d.yc = {0, 24, 36, 48, 60, 72, 96};
+  d.loads = {Load{75.0, 54.0, 66.0, 42.0, 54.0}};
+  return d;
+}
+
 }  // namespace meridolan::testing
