@@ -5,21 +5,23 @@
 // and the multipliers u(i,k) = K(i,i+k)/d(i); SKR holds the pivot and the unscaled
 // reduced row, which the forward reduction of a load vector needs.
 //
-// Speed without changing a digit. The reduction is a sequence of rank-1 updates of a
-// window of M rows; done pivot by pivot, every update streams the whole window
-// through the cache. Here the pivots are taken in panels of kPanel: the panel's own
-// rows are reduced one pivot after the other, then each row below is brought into
-// the fastest cache once and receives the updates of all the panel's pivots, in
-// pivot order. Every entry therefore sees exactly the operations of the plain
-// algorithm (K(j,c) -= K(i,j) * u(i,c) for i ascending), in the same order, and the
-// results are bitwise the same. The kernels are compiled for several instruction
-// sets and the widest the processor has is chosen at run time; contraction stays off
-// (no fused multiply-add), so every path rounds alike.
+// Speed without changing a digit. Entry K(j,c) receives, in the plain algorithm,
+// K(j,c) -= K(i,j) * u(i,c) from every earlier pivot i that reaches column c, in
+// ascending i. Taken pivot by pivot, every update streams the whole window of M rows
+// through the cache. Here the rows are finished four at a time instead: each block
+// of four rows receives all the earlier pivots at once, eight columns at a time, the
+// 4 x 8 partial results held in registers from the first pivot to the last; then
+// the block's own pivots are taken one after the other. Every entry sees exactly the
+// plain algorithm's operations in the same order, so the results are bitwise the
+// same. The kernels are compiled for several instruction sets and the widest the
+// processor has is chosen at run time; contraction stays off (no fused
+// multiply-add), so every path rounds alike.
 #include "solvers/band.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "solvers/band_isa.h"
@@ -33,10 +35,6 @@ namespace {
 // Rounding leaves such pivots at 1e-14..3e-12 of the diagonal on meshes up to the
 // size of the work array, while a slab on a dense liquid of k = 1 keeps 1e-6 or more.
 constexpr double kLost = 1e-10;
-
-// Pivots per panel: their multiplier rows (kPanel x MBAND words) stay in the
-// first-level cache while the rows below are updated.
-constexpr int kPanel = 8;
 
 // dst[t] -= a * src[t], t = 0..len-1.
 [[gnu::always_inline]] inline void axpy_minus(double* __restrict dst, const double* __restrict src,
@@ -59,197 +57,11 @@ typedef double Vec4u __attribute__((vector_size(32), aligned(8), may_alias));
 }
 typedef long long Lanes4 __attribute__((vector_size(32)));
 
-// Row r of the band (dst at its column r) receives the updates of pivots ib..p1-1, in
-// pivot order for every entry. Columns that all these pivots reach are done eight at
-// a time with the partial results held in registers; the last columns, which only the
-// later pivots reach, four at a time under a mask.
-[[gnu::always_inline]] inline void panel_row(double* __restrict dst, int r, int ib, int p1,
-                                             const double* __restrict k,
-                                             const double* __restrict kr, std::size_t mb, int M,
-                                             int NEQ, const double* k_end) {
-  const auto reach = [&](int i) { return std::min(i + M, NEQ - 1); };
-  const int np = p1 - ib;
-  double a[kPanel];
-  const double* u[kPanel];
-  for (int q = 0; q < np; ++q) {
-    const int i = ib + q;
-    a[q] = kr[i * mb + (r - i)];  // K(i, r), unscaled
-    u[q] = k + i * mb + (r - i);  // u[q][t] = u(i, r + t)
-  }
-  const int full = reach(ib) - r + 1;  // columns every pivot of the panel reaches
-  int t = 0;
-  for (; t + 8 <= full; t += 8) {
-    Vec4 lo, hi, ul, uh;
-    load4(lo, dst + t);
-    load4(hi, dst + t + 4);
-    for (int q = 0; q < np; ++q) {
-      load4(ul, u[q] + t);
-      load4(uh, u[q] + t + 4);
-      lo -= a[q] * ul;
-      hi -= a[q] * uh;
-    }
-    store4(dst + t, lo);
-    store4(dst + t + 4, hi);
-  }
-  // The last columns: pivot q reaches column lim[q] only. Four columns at a time,
-  // each product kept where its pivot reaches and made +0 elsewhere (x - (+0) is x
-  // exactly, so every entry still sees only its own updates), as long as the four
-  // words lie inside the band store; the rest one by one.
-  const int end = reach(p1 - 1) - r + 1;
-  long long lim[kPanel];
-  for (int q = 0; q < np; ++q) lim[q] = reach(ib + q) - r;
-  for (; t < end && dst + t + 4 <= k_end && u[np - 1] + t + 4 <= k_end; t += 4) {
-    const Lanes4 col = {t, t + 1, t + 2, t + 3};
-    Vec4 v, uq;
-    load4(v, dst + t);
-    for (int q = 0; q < np; ++q) {
-      load4(uq, u[q] + t);
-      const Vec4 prod = a[q] * uq;
-      v -= (Vec4)((Lanes4)prod & (col <= lim[q]));
-    }
-    store4(dst + t, v);
-  }
-  for (; t < end; ++t) {
-    double v = dst[t];
-    for (int q = 0; q < np; ++q)
-      if (t <= lim[q]) v -= a[q] * u[q][t];
-    dst[t] = v;
-  }
-}
-
 // v -= prod in the lanes of keep; the other lanes lose +0, which leaves them exactly
 // as they were. Inlined into the wide kernels (a vector passed to a function built
 // for the baseline would change the calling convention).
 [[gnu::always_inline]] inline void sub_kept(Vec4& v, const Vec4& prod, const Lanes4& keep) {
   v -= (Vec4)((Lanes4)prod & keep);
-}
-
-// A tile: rows r0..r0+3, all below a full panel of pivots p0..p0+kPanel-1. Entry
-// (r, c) receives pivot i when c <= reach(i), whatever the row, and reach grows with
-// the pivot, so the pivots that reach a run of columns are always the last ones of
-// the panel. Row r's band word for column c lies at d + r*(MBAND-1) + c.
-struct Tile {
-  double* d[4];             // d[j][c] = K(r0+j, c)
-  const double* u[kPanel];  // u[q][c] = u(p0+q, c)
-  double a[kPanel][4];      // K(p0+q, r0+j) unscaled; 0 where the pivot misses the row
-  long long lim[kPanel];    // reach(p0+q)
-};
-
-// Columns c..c+7 of the tile, which every pivot reaches: the 4 x 8 block stays in
-// registers while each pivot's eight multipliers are loaded once for the four rows.
-[[gnu::always_inline]] inline void tile_block8(const Tile& T, int c) {
-  Vec4 l0, l1, l2, l3, h0, h1, h2, h3;
-  load4(l0, T.d[0] + c), load4(h0, T.d[0] + c + 4);
-  load4(l1, T.d[1] + c), load4(h1, T.d[1] + c + 4);
-  load4(l2, T.d[2] + c), load4(h2, T.d[2] + c + 4);
-  load4(l3, T.d[3] + c), load4(h3, T.d[3] + c + 4);
-  // Not unrolled: the eight accumulators then stay in registers.
-#pragma GCC unroll 1
-  for (int q = 0; q < kPanel; ++q) {
-    Vec4 ul, uh;
-    load4(ul, T.u[q] + c);
-    load4(uh, T.u[q] + c + 4);
-    const double* aq = T.a[q];
-    l0 -= aq[0] * ul, h0 -= aq[0] * uh;
-    l1 -= aq[1] * ul, h1 -= aq[1] * uh;
-    l2 -= aq[2] * ul, h2 -= aq[2] * uh;
-    l3 -= aq[3] * ul, h3 -= aq[3] * uh;
-  }
-  store4(T.d[0] + c, l0), store4(T.d[0] + c + 4, h0);
-  store4(T.d[1] + c, l1), store4(T.d[1] + c + 4, h1);
-  store4(T.d[2] + c, l2), store4(T.d[2] + c + 4, h2);
-  store4(T.d[3] + c, l3), store4(T.d[3] + c + 4, h3);
-}
-
-// Columns c..c+3 of the tile. Pivots before q0 reach none of them and are skipped;
-// pivots q0..q1-1 reach some, and their products beyond the reach are made +0, which
-// leaves an entry exactly as it was; pivots from q1 on reach all four. With `diag`
-// (c = r0) row j keeps only the columns from its diagonal on: its words left of the
-// diagonal belong to row r0+j-1 beyond every reach, and go back unchanged.
-template <bool diag>
-[[gnu::always_inline]] inline void tile_chunk4(const Tile& T, int c, int q0, int q1) {
-  const Lanes4 col = {c, c + 1, c + 2, c + 3};
-  const Lanes4 lane = {0, 1, 2, 3};
-  Vec4 v0, v1, v2, v3;
-  load4(v0, T.d[0] + c), load4(v1, T.d[1] + c), load4(v2, T.d[2] + c), load4(v3, T.d[3] + c);
-  // Rows 1..3 of the diagonal chunk keep lanes j.. only.
-  const Lanes4 r1 = diag ? lane >= 1 : lane >= 0;
-  const Lanes4 r2 = diag ? lane >= 2 : lane >= 0;
-  const Lanes4 r3 = diag ? lane >= 3 : lane >= 0;
-  for (int q = q0; q < q1; ++q) {
-    Vec4 uq;
-    load4(uq, T.u[q] + c);
-    const Lanes4 keep = col <= T.lim[q];
-    const double* aq = T.a[q];
-    sub_kept(v0, aq[0] * uq, keep);
-    sub_kept(v1, aq[1] * uq, keep & r1);
-    sub_kept(v2, aq[2] * uq, keep & r2);
-    sub_kept(v3, aq[3] * uq, keep & r3);
-  }
-  for (int q = q1; q < kPanel; ++q) {
-    Vec4 uq;
-    load4(uq, T.u[q] + c);
-    const double* aq = T.a[q];
-    v0 -= aq[0] * uq;
-    if (diag) {
-      sub_kept(v1, aq[1] * uq, r1);
-      sub_kept(v2, aq[2] * uq, r2);
-      sub_kept(v3, aq[3] * uq, r3);
-    } else {
-      v1 -= aq[1] * uq, v2 -= aq[2] * uq, v3 -= aq[3] * uq;
-    }
-  }
-  store4(T.d[0] + c, v0), store4(T.d[1] + c, v1), store4(T.d[2] + c, v2), store4(T.d[3] + c, v3);
-}
-
-// The panel's part of a tile: its pivots' multiplier rows and reach.
-[[gnu::always_inline]] inline void tile_panel(Tile& T, double* k, std::size_t mb, int M, int NEQ,
-                                              int p0) {
-  for (int q = 0; q < kPanel; ++q) {
-    const int i = p0 + q;
-    T.lim[q] = std::min(i + M, NEQ - 1);
-    T.u[q] = k + i * (mb - 1);
-  }
-}
-
-// The tile's rows receive the panel's updates, in pivot order for every entry.
-[[gnu::always_inline]] inline void panel_tile(Tile& T, double* __restrict k,
-                                              const double* __restrict kr, std::size_t mb, int M,
-                                              int p0, int r0) {
-  for (int j = 0; j < 4; ++j) T.d[j] = k + (r0 + j) * (mb - 1);
-  if (r0 + 3 <= T.lim[0]) {
-    for (int q = 0; q < kPanel; ++q) {
-      const double* row = kr + (p0 + q) * mb + (r0 - p0 - q);
-      for (int j = 0; j < 4; ++j) T.a[q][j] = row[j];
-    }
-  } else {
-    for (int q = 0; q < kPanel; ++q) {
-      const int i = p0 + q;
-      for (int j = 0; j < 4; ++j) T.a[q][j] = r0 + j <= T.lim[q] ? kr[i * mb + (r0 + j - i)] : 0.0;
-    }
-  }
-  // First pivot reaching column c.
-  const auto first = [&](int c) {
-    int q = 0;
-    while (q < kPanel && T.lim[q] < c) ++q;
-    return q;
-  };
-  const int full = static_cast<int>(T.lim[0]);
-  const int last = static_cast<int>(T.lim[kPanel - 1]);
-  tile_chunk4<true>(T, r0, first(r0), first(r0 + 3));
-  int c = r0 + 4;
-  for (; c + 7 <= full; c += 8) tile_block8(T, c);
-  for (; c + 3 <= full; c += 4) tile_chunk4<false>(T, c, 0, 0);
-  // The columns only the later pivots reach, while four words stay inside row r0's
-  // band (the other rows reach further).
-  for (; c <= last && c + 3 <= r0 + M; c += 4) tile_chunk4<false>(T, c, first(c), first(c + 3));
-  for (; c <= last; ++c)
-    for (int j = 0; j < 4; ++j) {
-      double v = T.d[j][c];
-      for (int q = 0; q < kPanel; ++q)
-        if (c <= T.lim[q]) v -= T.a[q][j] * T.u[q][c];
-      T.d[j][c] = v;
-    }
 }
 
 // The assembled diagonals, for the pivot check: kept apart, so that SKR is first
@@ -280,40 +92,160 @@ inline std::vector<double> assembled_diagonals(const double* k, std::size_t mb, 
   return m;
 }
 
-// The elimination in panels (see the head of the file), for the wide instruction
+// The multipliers of the latest pivots, in groups of eight columns: group g holds,
+// for each pivot i that reaches column 8g, the eight words u(i, 8g..8g+7), +0 where
+// the pivot does not reach the column (or the column is its own or an earlier one).
+// A block of rows then reads one aligned run of words, pivot after pivot, instead of
+// a piece of every row of the band store. Groups live in a ring: kGroupRing(M) of
+// them cover every column a block of rows still needs.
+inline int group_ring(int M) {
+  return (M + 3) / 8 + 2;
+}
+inline std::size_t group_words(int M) {
+  return 8 * static_cast<std::size_t>(M + 8);
+}
+
+// Pivot i (its multipliers final in ui, ui[c] = u(i, c)) enters every group it
+// reaches; within group g its words sit at pivot slot i - 8g + M.
+inline void group_pivot(double* __restrict groups, const double* __restrict ui, int i, int M,
+                        int reach) {
+  const int ring = group_ring(M);
+  const std::size_t words = group_words(M);
+  const int g0 = (i + 1) / 8, g1 = reach / 8;
+  int slot = g0 % ring;
+  for (int g = g0; g <= g1; ++g, slot = slot + 1 == ring ? 0 : slot + 1) {
+    double* dst = groups + static_cast<std::size_t>(slot) * words +
+                  static_cast<std::size_t>(i - 8 * g + M) * 8;
+    const int c = 8 * g;
+    if (c > i && c + 7 <= reach) {
+      for (int t = 0; t < 8; ++t) dst[t] = ui[c + t];
+    } else {
+      for (int t = 0; t < 8; ++t) dst[t] = c + t > i && c + t <= reach ? ui[c + t] : 0.0;
+    }
+  }
+}
+
+// Rows j0..j0+3, columns c..c+7 (c = 8g), receive the pivots i < j0 that reach
+// column c, in ascending order, the 4 x 8 partial results held in registers for all
+// of them. A pivot that misses a column has +0 in the group: its product is +-0, and
+// x - (+-0) is x for every word the band can hold (no word is ever -0: the store is
+// built by adding onto +0, and a difference of equal numbers is +0). That covers the
+// words beyond a row's band too, which belong to the next row.
+//
+// The group of column j0 holds the block's diagonal: row j0+s leaves its words left
+// of column j0+s, which belong to the rows above, exactly as they were. `Diag` is
+// kNoDiag for the other groups, else the diagonal's lane in the group: 0 (columns
+// j0..j0+3 are the group's first four, masked; the last four are done in full) or 4
+// (the group's first four columns lie left of every row and are left alone).
+constexpr int kNoDiag = -1;
+template <int Diag>
+[[gnu::always_inline]] inline void rows_group8(double* __restrict k, const double* __restrict kr,
+                                               const double* __restrict group, int M, int j0,
+                                               int c) {
+  int i = std::max(0, c - M);
+  if (i >= j0) return;
+  const std::size_t mw = static_cast<std::size_t>(M);
+  constexpr bool lo = Diag != 4;       // the first four columns are updated
+  double* const d0 = k + j0 * mw + c;  // row j0+s at column c is d0 + s*M
+  Vec4 l0{}, l1{}, l2{}, l3{}, h0, h1, h2, h3;
+  if (lo) {
+    load4(l0, d0), load4(l1, d0 + mw), load4(l2, d0 + 2 * mw), load4(l3, d0 + 3 * mw);
+  }
+  load4(h0, d0 + 4), load4(h1, d0 + mw + 4), load4(h2, d0 + 2 * mw + 4), load4(h3, d0 + 3 * mw + 4);
+  // Row s of the diagonal keeps lanes s.. of its four columns.
+  const Lanes4 lane = {0, 1, 2, 3};
+  const Lanes4 k1 = lane >= 1, k2 = lane >= 2, k3 = lane >= 3;
+  const double* u = group + static_cast<std::size_t>(i - c + M) * 8;  // u(i, c..c+7)
+  const double* a = kr + i * mw + j0;                                 // K(i, j0..j0+3), unscaled
+  for (; i < j0; ++i, u += 8, a += mw) {
+    Vec4 ul, uh;
+    load4(uh, u + 4);
+    if constexpr (Diag == 4) {
+      h0 -= a[0] * uh;
+      sub_kept(h1, a[1] * uh, k1), sub_kept(h2, a[2] * uh, k2), sub_kept(h3, a[3] * uh, k3);
+    } else if constexpr (Diag == 0) {
+      load4(ul, u);
+      l0 -= a[0] * ul, h0 -= a[0] * uh;
+      sub_kept(l1, a[1] * ul, k1), h1 -= a[1] * uh;
+      sub_kept(l2, a[2] * ul, k2), h2 -= a[2] * uh;
+      sub_kept(l3, a[3] * ul, k3), h3 -= a[3] * uh;
+    } else {
+      load4(ul, u);
+      l0 -= a[0] * ul, h0 -= a[0] * uh;
+      l1 -= a[1] * ul, h1 -= a[1] * uh;
+      l2 -= a[2] * ul, h2 -= a[2] * uh;
+      l3 -= a[3] * ul, h3 -= a[3] * uh;
+    }
+  }
+  if (lo) {
+    store4(d0, l0), store4(d0 + mw, l1), store4(d0 + 2 * mw, l2), store4(d0 + 3 * mw, l3);
+  }
+  store4(d0 + 4, h0), store4(d0 + mw + 4, h1), store4(d0 + 2 * mw + 4, h2);
+  store4(d0 + 3 * mw + 4, h3);
+}
+
+// Row j, one word at a time, receives every earlier pivot that reaches it.
+inline void row_single(double* __restrict k, const double* __restrict kr, int M, int NEQ, int j) {
+  const std::size_t mw = static_cast<std::size_t>(M);
+  const int last = std::min(j + M, NEQ - 1);
+  for (int c = j; c <= last; ++c) {
+    double v = k[j * mw + c];
+    for (int i = std::max(0, c - M); i < j; ++i) v -= kr[i * mw + j] * k[i * mw + c];
+    k[j * mw + c] = v;
+  }
+}
+
+// The elimination row by row (see the head of the file), for the wide instruction
 // sets.
-[[gnu::always_inline]] inline int uptri_panels(int MBAND, int NEQ, double* __restrict kr,
-                                               double* __restrict k) {
+[[gnu::always_inline]] inline int uptri_rows(int MBAND, int NEQ, double* __restrict kr,
+                                             double* __restrict k) {
   const std::size_t mb = static_cast<std::size_t>(MBAND);
   const int M = MBAND - 1;
-  // Last column (0-based) that row i reaches inside the matrix.
   const auto reach = [&](int i) { return std::min(i + M, NEQ - 1); };
-
   const std::vector<double> diag = assembled_diagonals(k, mb, NEQ);
-
-  for (int p0 = 0; p0 < NEQ; p0 += kPanel) {
-    const int p1 = std::min(p0 + kPanel, NEQ);
-    // The panel: each pivot in turn, its updates reaching only the panel's rows.
-    for (int i = p0; i < p1; ++i) {
-      if (i > p0) panel_row(k + i * mb, i, std::max(p0, i - M), i, k, kr, mb, M, NEQ, k + NEQ * mb);
+  // The group ring, on a 64-byte boundary so that every group row is one cache line.
+  std::vector<double> ring_store(static_cast<std::size_t>(group_ring(M)) * group_words(M) + 8);
+  double* const groups = reinterpret_cast<double*>(
+      (reinterpret_cast<std::uintptr_t>(ring_store.data()) + 63) & ~std::uintptr_t{63});
+  const int ring = group_ring(M);
+  const std::size_t words = group_words(M);
+  int j0 = 0;
+  for (; j0 + 3 < NEQ; j0 += 4) {
+    // Every earlier pivot, for the four rows at once, eight columns at a time. The
+    // next block's rows, not touched since they were assembled, are asked for
+    // meanwhile, a line of each per group.
+    const int g0 = j0 / 8, g1 = reach(j0 + 3) / 8;
+    const bool ahead = j0 + 7 < NEQ;
+    int slot = g0 % ring;
+    for (int g = g0; g <= g1; ++g, slot = slot + 1 == ring ? 0 : slot + 1) {
+      const double* group = groups + static_cast<std::size_t>(slot) * words;
+      if (g > g0)
+        rows_group8<kNoDiag>(k, kr, group, M, j0, 8 * g);
+      else if (j0 % 8 == 0)
+        rows_group8<0>(k, kr, group, M, j0, 8 * g);
+      else
+        rows_group8<4>(k, kr, group, M, j0, 8 * g);
+      if (ahead)
+        for (int r = j0 + 4; r < j0 + 8; ++r) __builtin_prefetch(k + r * (mb - 1) + 8 * g + 4);
+    }
+    // The block's own pivots, each over the block's rows below it.
+    for (int s = 0; s < 4; ++s) {
+      const int i = j0 + s;
       if (pivot_step(k + i * mb, kr + i * mb, diag[i], i, M, NEQ) < 0) return i + 1;
+      group_pivot(groups, k + i * (mb - 1), i, M, reach(i));
+      for (int r = i + 1; r <= std::min(j0 + 3, reach(i)); ++r)
+        axpy_minus(k + r * mb, k + i * mb + (r - i), kr[i * mb + (r - i)], reach(i) - r + 1);
     }
-    // The rows below the panel: each receives every panel pivot that reaches it.
-    const int last = reach(p1 - 1);
-    int r = p1;
-    if (p1 - p0 == kPanel) {
-      Tile T;
-      tile_panel(T, k, mb, M, NEQ, p0);
-      for (; r + 3 <= last; r += 4) panel_tile(T, k, kr, mb, M, p0, r);
-    }
-    for (; r <= last; ++r)
-      panel_row(k + r * mb, r, std::max(p0, r - M), p1, k, kr, mb, M, NEQ, k + NEQ * mb);
+  }
+  for (; j0 < NEQ; ++j0) {
+    row_single(k, kr, M, NEQ, j0);
+    if (pivot_step(k + j0 * mb, kr + j0 * mb, diag[j0], j0, M, NEQ) < 0) return j0 + 1;
   }
   return 0;
 }
 
 // The elimination pivot by pivot over the rows below it: on processors without wide
-// vectors the panel kernel's masked last columns cost more than the panels save.
+// vectors the blocks of rows cost more than they save.
 [[gnu::always_inline]] inline int uptri_by_pivots(int MBAND, int NEQ, double* __restrict kr,
                                                   double* __restrict k) {
   const std::size_t mb = static_cast<std::size_t>(MBAND);
@@ -369,14 +301,14 @@ void disp_base(int MB, int N, double* r, const double* kr, const double* k) {
   disp_impl(MB, N, r, kr, k);
 }
 [[gnu::target("avx2")]] int uptri_avx2(int MB, int N, double* kr, double* k) {
-  return uptri_panels(MB, N, kr, k);
+  return MB >= 8 ? uptri_rows(MB, N, kr, k) : uptri_by_pivots(MB, N, kr, k);
 }
 [[gnu::target("avx2")]] void disp_avx2(int MB, int N, double* r, const double* kr,
                                        const double* k) {
   disp_impl(MB, N, r, kr, k);
 }
 [[gnu::target("avx512f")]] int uptri_avx512(int MB, int N, double* kr, double* k) {
-  return uptri_panels(MB, N, kr, k);
+  return MB >= 8 ? uptri_rows(MB, N, kr, k) : uptri_by_pivots(MB, N, kr, k);
 }
 [[gnu::target("avx512f")]] void disp_avx512(int MB, int N, double* r, const double* kr,
                                             const double* k) {

@@ -179,8 +179,10 @@ void plainReduction(int MBAND, int NEQ, std::vector<double>& SKR, std::vector<do
 }
 
 TEST(Band, PanelsAndEveryInstructionSetGiveThePlainEliminationsBits) {
-  // Several band widths and lengths, so panels end inside and at the end of the band.
-  for (const auto& [nx, ny] : {std::array<int, 2>{2, 2}, {5, 3}, {9, 4}, {17, 11}, {23, 7}}) {
+  // Several band widths and lengths: blocks of rows end inside and at the end of the
+  // band, and the equation count leaves 0 to 3 rows after the last block.
+  for (const auto& [nx, ny] :
+       {std::array<int, 2>{2, 2}, {5, 3}, {9, 4}, {17, 11}, {23, 7}, {6, 5}, {7, 6}}) {
     auto m = makeSlab(lines(nx, 7.5), lines(ny, 6.0), 9, 4e6, 0.15, 150);
     m.assemble();
     const std::vector<double> assembled = m.SK;
@@ -192,6 +194,7 @@ TEST(Band, PanelsAndEveryInstructionSetGiveThePlainEliminationsBits) {
       std::vector<double> K = assembled, KR(assembled.size(), 0.0), R = f;
       ASSERT_EQ(UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, KR, K), 0);
       EXPECT_EQ(K, plainK) << nx << " x " << ny << " isa " << int(isa);
+      EXPECT_EQ(KR, plainR) << nx << " x " << ny << " isa " << int(isa);
       std::vector<double> Rb = f;
       DISP_ISA(BandIsa::Baseline, m.C.MBAND, m.C.NEQ, Rb, KR, K);
       DISP_ISA(isa, m.C.MBAND, m.C.NEQ, R, KR, K);
