@@ -72,14 +72,18 @@ inline std::vector<double> assembled_diagonals(const double* k, std::size_t mb, 
   return diag;
 }
 
+// A pivot is taken only when clearly positive (a NaN fails too).
+[[gnu::always_inline]] inline bool pivot_ok(double d, double assembled) {
+  return d > kLost * std::abs(assembled) && std::isfinite(d);
+}
+
 // Pivot step of equation i: the check, the unscaled row into SKR, the multipliers in
 // SK. Returns the number of off-diagonal words inside the matrix, or -1 when the
 // pivot is not clearly positive.
 [[gnu::always_inline]] inline int pivot_step(double* __restrict ki, double* __restrict ri,
                                              double assembled, int i, int M, int NEQ) {
   const double d = ki[0];
-  // Written so that a NaN pivot fails too.
-  if (!(d > kLost * std::abs(assembled)) || !std::isfinite(d)) return -1;
+  if (!pivot_ok(d, assembled)) return -1;
   const int m = std::min(M, NEQ - 1 - i);
   // One pass: each word is copied unscaled, then divided in place.
   ri[0] = d;
@@ -105,24 +109,79 @@ inline std::size_t group_words(int M) {
   return 8 * static_cast<std::size_t>(M + 8);
 }
 
-// Pivot i (its multipliers final in ui, ui[c] = u(i, c)) enters every group it
-// reaches; within group g its words sit at pivot slot i - 8g + M.
-inline void group_pivot(double* __restrict groups, const double* __restrict ui, int i, int M,
-                        int reach) {
-  const int ring = group_ring(M);
-  const std::size_t words = group_words(M);
-  const int g0 = (i + 1) / 8, g1 = reach / 8;
-  int slot = g0 % ring;
-  for (int g = g0; g <= g1; ++g, slot = slot + 1 == ring ? 0 : slot + 1) {
-    double* dst = groups + static_cast<std::size_t>(slot) * words +
-                  static_cast<std::size_t>(i - 8 * g + M) * 8;
-    const int c = 8 * g;
-    if (c > i && c + 7 <= reach) {
-      for (int t = 0; t < 8; ++t) dst[t] = ui[c + t];
-    } else {
-      for (int t = 0; t < 8; ++t) dst[t] = c + t > i && c + t <= reach ? ui[c + t] : 0.0;
+// The block's own pivots, once its diagonal group is finished: d(j0+s) in four
+// lanes, and a[s][t] = K(j0+s, j0+t) unscaled, t > s.
+struct BlockPivots {
+  Vec4 d[4];
+  double a[4][4];
+};
+
+// Finishes a group whose eight columns lie inside the matrix and inside every band
+// of the block, from the 4 x 8 sums in registers (all earlier pivots received): row
+// j0 is final; its unscaled words go to SKR, its multipliers to SK and to the group
+// (pivot slot j0, at g0); row j0+1 then receives pivot j0 and is final, and so on,
+// each entry in the plain algorithm's order. The divisions thus run beside the next
+// group's products.
+[[gnu::always_inline]] inline void finish_in_registers(double* __restrict d0, double* __restrict r0,
+                                                       double* __restrict g0, std::size_t mw,
+                                                       const BlockPivots& P, Vec4& l0, Vec4& h0,
+                                                       Vec4& l1, Vec4& h1, Vec4& l2, Vec4& h2,
+                                                       Vec4& l3, Vec4& h3) {
+  const auto done = [&](int s, Vec4& l, Vec4& h) {
+    store4(r0 + s * mw, l), store4(r0 + s * mw + 4, h);
+    l /= P.d[s], h /= P.d[s];
+    store4(d0 + s * mw, l), store4(d0 + s * mw + 4, h);
+    store4(g0 + 8 * s, l), store4(g0 + 8 * s + 4, h);
+  };
+  done(0, l0, h0);
+  l1 -= P.a[0][1] * l0, h1 -= P.a[0][1] * h0;
+  done(1, l1, h1);
+  l2 -= P.a[0][2] * l0, h2 -= P.a[0][2] * h0;
+  l2 -= P.a[1][2] * l1, h2 -= P.a[1][2] * h1;
+  done(2, l2, h2);
+  l3 -= P.a[0][3] * l0, h3 -= P.a[0][3] * h0;
+  l3 -= P.a[1][3] * l1, h3 -= P.a[1][3] * h1;
+  l3 -= P.a[2][3] * l2, h3 -= P.a[2][3] * h2;
+  done(3, l3, h3);
+}
+
+// Finishes the columns c..c+7 of the block word by word, after all earlier pivots:
+// the group of the diagonal (`diag`: each pivot is checked as it becomes final, and
+// its pivot word goes to SKR), and the groups that reach past a band or the matrix.
+// Returns 0, or the equation whose pivot is not clearly positive.
+inline int finish_words(double* __restrict k, double* __restrict kr, double* __restrict group,
+                        const double* diag_assembled, int M, int NEQ, int j0, int c, bool diag) {
+  const std::size_t mw = static_cast<std::size_t>(M);
+  for (int s = 0; s < 4; ++s) {
+    const int r = j0 + s, reach = std::min(r + M, NEQ - 1);
+    double* const kw = k + r * mw;  // kw[col]: row r's word for column col
+    double* const rw = kr + r * mw;
+    if (diag) {
+      if (!pivot_ok(kw[r], diag_assembled[r])) return r + 1;
+      rw[r] = kw[r];
+    }
+    if (c > reach) continue;  // nothing of this row, and no later pivot's, is left here
+    const double d = rw[r];
+    double* const slot = group + static_cast<std::size_t>(r - c + M) * 8;
+    for (int col = c; col < c + 8; ++col) {
+      if (col <= r || col > reach) {
+        slot[col - c] = 0.0;
+        continue;
+      }
+      const double x = kw[col];
+      rw[col] = x;
+      kw[col] = x / d;
+      slot[col - c] = kw[col];
+    }
+    for (int q = s + 1; q < 4; ++q) {
+      const int rr = j0 + q;
+      if (rr > reach) continue;
+      const double a = rw[rr];
+      for (int col = std::max(c, rr); col < c + 8 && col <= reach; ++col)
+        k[rr * mw + col] -= a * kw[col];
     }
   }
+  return 0;
 }
 
 // Rows j0..j0+3, columns c..c+7 (c = 8g), receive the pivots i < j0 that reach
@@ -137,13 +196,13 @@ inline void group_pivot(double* __restrict groups, const double* __restrict ui, 
 // kNoDiag for the other groups, else the diagonal's lane in the group: 0 (columns
 // j0..j0+3 are the group's first four, masked; the last four are done in full) or 4
 // (the group's first four columns lie left of every row and are left alone).
-constexpr int kNoDiag = -1;
+constexpr int kNoDiag = -1, kFinish = -2;
 template <int Diag>
-[[gnu::always_inline]] inline void rows_group8(double* __restrict k, const double* __restrict kr,
-                                               const double* __restrict group, int M, int j0,
-                                               int c) {
+[[gnu::always_inline]] inline void rows_group8(double* __restrict k, double* __restrict kr,
+                                               double* __restrict group, const BlockPivots& P,
+                                               int M, int j0, int c) {
   int i = std::max(0, c - M);
-  if (i >= j0) return;
+  if (Diag != kFinish && i >= j0) return;
   const std::size_t mw = static_cast<std::size_t>(M);
   constexpr bool lo = Diag != 4;       // the first four columns are updated
   double* const d0 = k + j0 * mw + c;  // row j0+s at column c is d0 + s*M
@@ -176,6 +235,12 @@ template <int Diag>
       l2 -= a[2] * ul, h2 -= a[2] * uh;
       l3 -= a[3] * ul, h3 -= a[3] * uh;
     }
+  }
+  if constexpr (Diag == kFinish) {
+    finish_in_registers(k + j0 * mw + c, kr + j0 * mw + c,
+                        group + static_cast<std::size_t>(j0 - c + M) * 8, mw, P, l0, h0, l1, h1, l2,
+                        h2, l3, h3);
+    return;
   }
   if (lo) {
     store4(d0, l0), store4(d0 + mw, l1), store4(d0 + 2 * mw, l2), store4(d0 + 3 * mw, l3);
@@ -217,24 +282,30 @@ inline void row_single(double* __restrict k, const double* __restrict kr, int M,
     const int g0 = j0 / 8, g1 = reach(j0 + 3) / 8;
     const bool ahead = j0 + 7 < NEQ;
     int slot = g0 % ring;
+    BlockPivots P;
     for (int g = g0; g <= g1; ++g, slot = slot + 1 == ring ? 0 : slot + 1) {
-      const double* group = groups + static_cast<std::size_t>(slot) * words;
-      if (g > g0)
-        rows_group8<kNoDiag>(k, kr, group, M, j0, 8 * g);
-      else if (j0 % 8 == 0)
-        rows_group8<0>(k, kr, group, M, j0, 8 * g);
-      else
-        rows_group8<4>(k, kr, group, M, j0, 8 * g);
+      double* const group = groups + static_cast<std::size_t>(slot) * words;
+      const int c = 8 * g;
+      if (g > g0 && c + 7 <= reach(j0) && c + 7 <= j0 + M) {
+        rows_group8<kFinish>(k, kr, group, P, M, j0, c);
+      } else {
+        if (g > g0)
+          rows_group8<kNoDiag>(k, kr, group, P, M, j0, c);
+        else if (j0 % 8 == 0)
+          rows_group8<0>(k, kr, group, P, M, j0, c);
+        else
+          rows_group8<4>(k, kr, group, P, M, j0, c);
+        if (const int bad = finish_words(k, kr, group, diag.data(), M, NEQ, j0, c, g == g0))
+          return bad;
+        if (g == g0)
+          for (int s = 0; s < 4; ++s) {
+            const double* rw = kr + (j0 + s) * (mb - 1);
+            P.d[s] = Vec4{} + rw[j0 + s];
+            for (int t = s + 1; t < 4; ++t) P.a[s][t] = rw[j0 + t];
+          }
+      }
       if (ahead)
         for (int r = j0 + 4; r < j0 + 8; ++r) __builtin_prefetch(k + r * (mb - 1) + 8 * g + 4);
-    }
-    // The block's own pivots, each over the block's rows below it.
-    for (int s = 0; s < 4; ++s) {
-      const int i = j0 + s;
-      if (pivot_step(k + i * mb, kr + i * mb, diag[i], i, M, NEQ) < 0) return i + 1;
-      group_pivot(groups, k + i * (mb - 1), i, M, reach(i));
-      for (int r = i + 1; r <= std::min(j0 + 3, reach(i)); ++r)
-        axpy_minus(k + r * mb, k + i * mb + (r - i), kr[i * mb + (r - i)], reach(i) - r + 1);
     }
   }
   for (; j0 < NEQ; ++j0) {
