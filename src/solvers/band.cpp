@@ -11,11 +11,11 @@
 // through the cache. Here the rows are finished four at a time instead: each block
 // of four rows receives all the earlier pivots at once, eight columns at a time, the
 // 4 x 8 partial results held in registers from the first pivot to the last; then
-// the block's own pivots are taken one after the other. Every entry sees exactly the
-// plain algorithm's operations in the same order, so the results are bitwise the
-// same. The kernels are compiled for several instruction sets and the widest the
-// processor has is chosen at run time; contraction stays off (no fused
-// multiply-add), so every path rounds alike.
+// the block's own pivots, one after the other, finish those eight columns. Every
+// entry sees exactly the plain algorithm's operations in the same order, so the
+// results are bitwise the same. The kernels are compiled for several instruction
+// sets and the widest the processor has is chosen at run time; contraction stays
+// off (no fused multiply-add), so every path rounds alike.
 #include "solvers/band.h"
 
 #include <algorithm>

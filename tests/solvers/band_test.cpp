@@ -178,7 +178,7 @@ void plainReduction(int MBAND, int NEQ, std::vector<double>& SKR, std::vector<do
   }
 }
 
-TEST(Band, PanelsAndEveryInstructionSetGiveThePlainEliminationsBits) {
+TEST(Band, BlocksOfRowsAndEveryInstructionSetGiveThePlainEliminationsBits) {
   // Several band widths and lengths: blocks of rows end inside and at the end of the
   // band, and the equation count leaves 0 to 3 rows after the last block.
   for (const auto& [nx, ny] :
