@@ -165,10 +165,12 @@ TEST(Band, VerySoftSupportIsStillSolved) {
   }
 }
 
-// The elimination written plainly, one pivot at a time over the rows below it.
-void plainReduction(int MBAND, int NEQ, std::vector<double>& SKR, std::vector<double>& SK) {
+// The elimination written plainly, one pivot at a time over the rows below it; the
+// first `pivots` equations only, when given.
+void plainReduction(int MBAND, int NEQ, std::vector<double>& SKR, std::vector<double>& SK,
+                    int pivots = -1) {
   const int M = MBAND - 1;
-  for (int i = 0; i < NEQ; ++i) {
+  for (int i = 0; i < (pivots < 0 ? NEQ : pivots); ++i) {
     const int m = std::min(M, NEQ - 1 - i);
     for (int c = 0; c <= m; ++c) SKR[i * MBAND + c] = SK[i * MBAND + c];
     for (int c = 1; c <= M; ++c) SK[i * MBAND + c] /= SK[i * MBAND];
@@ -199,6 +201,28 @@ TEST(Band, BlocksOfRowsAndEveryInstructionSetGiveThePlainEliminationsBits) {
       DISP_ISA(BandIsa::Baseline, m.C.MBAND, m.C.NEQ, Rb, KR, K);
       DISP_ISA(isa, m.C.MBAND, m.C.NEQ, R, KR, K);
       EXPECT_EQ(R, Rb) << nx << " x " << ny << " isa " << int(isa);
+    }
+  }
+}
+
+TEST(Band, AFailingPivotIsFoundWhereverItFallsInABlockOfRows) {
+  // 7 x 6 nodes: NEQ = 126, two rows after the last block of four. Each equation in
+  // turn is made indefinite; every path must stop at it, leaving its reduced pivot
+  // (for the message) exactly as the plain elimination has it.
+  auto m = makeSlab(lines(7, 7.5), lines(6, 6.0), 9, 4e6, 0.15, 150);
+  m.assemble();
+  const int n = m.C.NEQ, mb = m.C.MBAND;
+  ASSERT_EQ(n % 4, 2);
+  for (int e : {1, 2, 3, 4, 5, 8, 11, 61, 62, 123, 124, 125, 126}) {
+    std::vector<double> assembled = m.SK;
+    assembled[m.word(e, e)] = -1.0;
+    std::vector<double> plainK = assembled, plainR(assembled.size(), 0.0);
+    plainReduction(mb, n, plainR, plainK, e - 1);
+    for (BandIsa isa : {BandIsa::Baseline, BandIsa::Avx2, BandIsa::Avx512}) {
+      if (!isa_supported(isa)) continue;
+      std::vector<double> K = assembled, KR(assembled.size(), 0.0);
+      EXPECT_EQ(UPTRI_ISA(isa, mb, n, KR, K), e) << "isa " << int(isa);
+      EXPECT_EQ(K[m.word(e, e)], plainK[m.word(e, e)]) << e << " isa " << int(isa);
     }
   }
 }
