@@ -100,7 +100,7 @@ inline std::vector<double> assembled_diagonals(const double* k, std::size_t mb, 
 // for each pivot i that reaches column 8g, the eight words u(i, 8g..8g+7), +0 where
 // the pivot does not reach the column (or the column is its own or an earlier one).
 // A block of rows then reads one aligned run of words, pivot after pivot, instead of
-// a piece of every row of the band store. Groups live in a ring: kGroupRing(M) of
+// a piece of every row of the band store. Groups live in a ring: group_ring(M) of
 // them cover every column a block of rows still needs.
 inline int group_ring(int M) {
   return (M + 3) / 8 + 2;
@@ -193,9 +193,10 @@ inline int finish_words(double* __restrict k, double* __restrict kr, double* __r
 //
 // The group of column j0 holds the block's diagonal: row j0+s leaves its words left
 // of column j0+s, which belong to the rows above, exactly as they were. `Diag` is
-// kNoDiag for the other groups, else the diagonal's lane in the group: 0 (columns
-// j0..j0+3 are the group's first four, masked; the last four are done in full) or 4
-// (the group's first four columns lie left of every row and are left alone).
+// the diagonal's lane in that group: 0 (columns j0..j0+3 are the group's first four,
+// masked; the last four are done in full) or 4 (the group's first four columns lie
+// left of every row and are left alone). For the other groups it is kNoDiag (the
+// sums are stored) or kFinish (the block's pivots finish them in registers).
 constexpr int kNoDiag = -1, kFinish = -2;
 template <int Diag>
 [[gnu::always_inline]] inline void rows_group8(double* __restrict k, double* __restrict kr,
