@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <vector>
@@ -223,6 +225,38 @@ TEST(Band, AFailingPivotIsFoundWhereverItFallsInABlockOfRows) {
       std::vector<double> K = assembled, KR(assembled.size(), 0.0);
       EXPECT_EQ(UPTRI_ISA(isa, mb, n, KR, K), e) << "isa " << int(isa);
       EXPECT_EQ(K[m.word(e, e)], plainK[m.word(e, e)]) << e << " isa " << int(isa);
+    }
+  }
+}
+
+TEST(Band, ANonFiniteCoefficientStopsEveryPathAtTheSameEquation) {
+  // An infinite or NaN coefficient at places along the band: each path stops where
+  // the plain elimination (the baseline path) stops, with the same pivot word, bit for
+  // bit, although the blocks of rows also multiply coefficients by +0 where a pivot
+  // does not reach.
+  auto m = makeSlab(lines(7, 7.5), lines(6, 6.0), 9, 4e6, 0.15, 150);
+  m.assemble();
+  const int n = m.C.NEQ, mb = m.C.MBAND;
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<std::array<int, 2>> places = {
+      {1, 2},     {3, 20},    {5, 5 + mb - 1}, {9, 12},  {40, 40 + mb - 2}, {60, 61},
+      {101, 103}, {124, 126}, {7, 7},          {62, 62}, {126, 126}};
+  for (const auto& [r, c] : places) {
+    for (double bad : {inf, -inf, nan}) {
+      std::vector<double> assembled = m.SK;
+      assembled[m.word(r, c)] = bad;
+      std::vector<double> K0 = assembled, KR0(assembled.size(), 0.0);
+      const int stop = UPTRI_ISA(BandIsa::Baseline, mb, n, KR0, K0);
+      ASSERT_GT(stop, 0) << r << "," << c;
+      for (BandIsa isa : {BandIsa::Avx2, BandIsa::Avx512}) {
+        if (!isa_supported(isa)) continue;
+        std::vector<double> K = assembled, KR(assembled.size(), 0.0);
+        EXPECT_EQ(UPTRI_ISA(isa, mb, n, KR, K), stop) << r << "," << c << " " << bad;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(K[m.word(stop, stop)]),
+                  std::bit_cast<std::uint64_t>(K0[m.word(stop, stop)]))
+            << r << "," << c << " " << bad;
+      }
     }
   }
 }
