@@ -110,28 +110,54 @@ inline std::size_t group_words(int M) {
 }
 
 // The block's own pivots, once its diagonal group is finished: d(j0+s) in four
-// lanes, and a[s][t] = K(j0+s, j0+t) unscaled, t > s.
+// lanes, a[s][t] = K(j0+s, j0+t) unscaled, t > s, and the last column each row
+// reaches inside the matrix.
 struct BlockPivots {
   Vec4 d[4];
   double a[4][4];
+  long long reach[4];
 };
 
-// Finishes a group whose eight columns lie inside the matrix and inside every band
-// of the block, from the 4 x 8 sums in registers (all earlier pivots received): row
-// j0 is final; its unscaled words go to SKR, its multipliers to SK and to the group
-// (pivot slot j0, at g0); row j0+1 then receives pivot j0 and is final, and so on,
-// each entry in the plain algorithm's order. The divisions thus run beside the next
-// group's products.
+// v = the lanes of keep from a, the others from b (by reference, like sub_kept).
+[[gnu::always_inline]] inline void select(Vec4& v, const Lanes4& keep, const Vec4& a,
+                                          const Vec4& b) {
+  v = (Vec4)(((Lanes4)a & keep) | ((Lanes4)b & ~keep));
+}
+
+// Finishes a group of columns c..c+7 from the 4 x 8 sums in registers (all earlier
+// pivots received): row j0 is final; its unscaled words go to SKR, its multipliers to
+// SK and to the group (pivot slot j0, at g0); row j0+1 then receives pivot j0 and is
+// final, and so on, each entry in the plain algorithm's order. The divisions thus run
+// beside the next group's products. `Masked` for a group that reaches past a row's
+// reach: there SKR keeps its words (beyond the band they belong to the next row),
+// SK keeps its words undivided, the group gets +0, and the rows below lose +0.
+template <bool Masked>
 [[gnu::always_inline]] inline void finish_in_registers(double* __restrict d0, double* __restrict r0,
-                                                       double* __restrict g0, std::size_t mw,
+                                                       double* __restrict g0, std::size_t mw, int c,
                                                        const BlockPivots& P, Vec4& l0, Vec4& h0,
                                                        Vec4& l1, Vec4& h1, Vec4& l2, Vec4& h2,
                                                        Vec4& l3, Vec4& h3) {
+  const Lanes4 col_lo = Lanes4{0, 1, 2, 3} + c, col_hi = col_lo + 4;
   const auto done = [&](int s, Vec4& l, Vec4& h) {
-    store4(r0 + s * mw, l), store4(r0 + s * mw + 4, h);
-    l /= P.d[s], h /= P.d[s];
-    store4(d0 + s * mw, l), store4(d0 + s * mw + 4, h);
-    store4(g0 + 8 * s, l), store4(g0 + 8 * s + 4, h);
+    double* const r = r0 + s * mw;
+    double* const d = d0 + s * mw;
+    if (!Masked) {
+      store4(r, l), store4(r + 4, h);
+      l /= P.d[s], h /= P.d[s];
+      store4(d, l), store4(d + 4, h);
+      store4(g0 + 8 * s, l), store4(g0 + 8 * s + 4, h);
+      return;
+    }
+    const Lanes4 kl = col_lo <= P.reach[s], kh = col_hi <= P.reach[s];
+    Vec4 ol, oh, vl, vh;
+    load4(ol, r), load4(oh, r + 4);
+    select(vl, kl, l, ol), select(vh, kh, h, oh);
+    store4(r, vl), store4(r + 4, vh);
+    const Vec4 ul = l / P.d[s], uh = h / P.d[s];
+    select(vl, kl, ul, l), select(vh, kh, uh, h);
+    store4(d, vl), store4(d + 4, vh);
+    select(l, kl, ul, Vec4{}), select(h, kh, uh, Vec4{});
+    if (c <= P.reach[s]) store4(g0 + 8 * s, l), store4(g0 + 8 * s + 4, h);
   };
   done(0, l0, h0);
   l1 -= P.a[0][1] * l0, h1 -= P.a[0][1] * h0;
@@ -145,22 +171,18 @@ struct BlockPivots {
   done(3, l3, h3);
 }
 
-// Finishes the columns c..c+7 of the block word by word, after all earlier pivots:
-// the group of the diagonal (`diag`: each pivot is checked as it becomes final, and
-// its pivot word goes to SKR), and the groups that reach past a band or the matrix.
-// Returns 0, or the equation whose pivot is not clearly positive.
+// Finishes the group of the block's diagonal, columns c..c+7, word by word, after all
+// earlier pivots: each pivot is checked as it becomes final and its pivot word goes
+// to SKR. Returns 0, or the equation whose pivot is not clearly positive.
 inline int finish_words(double* __restrict k, double* __restrict kr, double* __restrict group,
-                        const double* diag_assembled, int M, int NEQ, int j0, int c, bool diag) {
+                        const double* diag_assembled, int M, int NEQ, int j0, int c) {
   const std::size_t mw = static_cast<std::size_t>(M);
   for (int s = 0; s < 4; ++s) {
     const int r = j0 + s, reach = std::min(r + M, NEQ - 1);
     double* const kw = k + r * mw;  // kw[col]: row r's word for column col
     double* const rw = kr + r * mw;
-    if (diag) {
-      if (!pivot_ok(kw[r], diag_assembled[r])) return r + 1;
-      rw[r] = kw[r];
-    }
-    if (c > reach) continue;  // nothing of this row, and no later pivot's, is left here
+    if (!pivot_ok(kw[r], diag_assembled[r])) return r + 1;
+    rw[r] = kw[r];
     const double d = rw[r];
     double* const slot = group + static_cast<std::size_t>(r - c + M) * 8;
     for (int col = c; col < c + 8; ++col) {
@@ -197,13 +219,13 @@ inline int finish_words(double* __restrict k, double* __restrict kr, double* __r
 // masked; the last four are done in full) or 4 (the group's first four columns lie
 // left of every row and are left alone). For the other groups it is kNoDiag (the
 // sums are stored) or kFinish (the block's pivots finish them in registers).
-constexpr int kNoDiag = -1, kFinish = -2;
+constexpr int kNoDiag = -1, kFinish = -2, kFinishEnd = -3;
 template <int Diag>
 [[gnu::always_inline]] inline void rows_group8(double* __restrict k, double* __restrict kr,
                                                double* __restrict group, const BlockPivots& P,
                                                int M, int j0, int c) {
   int i = std::max(0, c - M);
-  if (Diag != kFinish && i >= j0) return;
+  if (Diag == kNoDiag && i >= j0) return;
   const std::size_t mw = static_cast<std::size_t>(M);
   constexpr bool lo = Diag != 4;       // the first four columns are updated
   double* const d0 = k + j0 * mw + c;  // row j0+s at column c is d0 + s*M
@@ -237,10 +259,10 @@ template <int Diag>
       l3 -= a[3] * ul, h3 -= a[3] * uh;
     }
   }
-  if constexpr (Diag == kFinish) {
-    finish_in_registers(k + j0 * mw + c, kr + j0 * mw + c,
-                        group + static_cast<std::size_t>(j0 - c + M) * 8, mw, P, l0, h0, l1, h1, l2,
-                        h2, l3, h3);
+  if constexpr (Diag == kFinish || Diag == kFinishEnd) {
+    finish_in_registers<Diag == kFinishEnd>(k + j0 * mw + c, kr + j0 * mw + c,
+                                            group + (j0 - c + M) * 8L, mw, c, P, l0, h0, l1, h1, l2,
+                                            h2, l3, h3);
     return;
   }
   if (lo) {
@@ -287,23 +309,22 @@ inline void row_single(double* __restrict k, const double* __restrict kr, int M,
     for (int g = g0; g <= g1; ++g, slot = slot + 1 == ring ? 0 : slot + 1) {
       double* const group = groups + static_cast<std::size_t>(slot) * words;
       const int c = 8 * g;
-      if (g > g0 && c + 7 <= reach(j0) && c + 7 <= j0 + M) {
+      if (g > g0 && c + 7 <= reach(j0)) {
         rows_group8<kFinish>(k, kr, group, P, M, j0, c);
+      } else if (g > g0) {
+        rows_group8<kFinishEnd>(k, kr, group, P, M, j0, c);
       } else {
-        if (g > g0)
-          rows_group8<kNoDiag>(k, kr, group, P, M, j0, c);
-        else if (j0 % 8 == 0)
+        if (j0 % 8 == 0)
           rows_group8<0>(k, kr, group, P, M, j0, c);
         else
           rows_group8<4>(k, kr, group, P, M, j0, c);
-        if (const int bad = finish_words(k, kr, group, diag.data(), M, NEQ, j0, c, g == g0))
-          return bad;
-        if (g == g0)
-          for (int s = 0; s < 4; ++s) {
-            const double* rw = kr + (j0 + s) * (mb - 1);
-            P.d[s] = Vec4{} + rw[j0 + s];
-            for (int t = s + 1; t < 4; ++t) P.a[s][t] = rw[j0 + t];
-          }
+        if (const int bad = finish_words(k, kr, group, diag.data(), M, NEQ, j0, c)) return bad;
+        for (int s = 0; s < 4; ++s) {
+          const double* rw = kr + (j0 + s) * (mb - 1);
+          P.d[s] = Vec4{} + rw[j0 + s];
+          for (int t = s + 1; t < 4; ++t) P.a[s][t] = rw[j0 + t];
+          P.reach[s] = reach(j0 + s);
+        }
       }
       if (ahead)
         for (int r = j0 + 4; r < j0 + 8; ++r) __builtin_prefetch(k + r * (mb - 1) + 8 * g + 4);
