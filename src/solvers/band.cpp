@@ -174,8 +174,8 @@ template <bool Masked>
 // Finishes the group of the block's diagonal, columns c..c+7, word by word, after all
 // earlier pivots: each pivot is checked as it becomes final and its pivot word goes
 // to SKR. Returns 0, or the equation whose pivot is not clearly positive.
-inline int finish_words(double* __restrict k, double* __restrict kr, double* __restrict group,
-                        const double* diag_assembled, int M, int NEQ, int j0, int c) {
+inline int finish_diagonal(double* __restrict k, double* __restrict kr, double* __restrict group,
+                           const double* diag_assembled, int M, int NEQ, int j0, int c) {
   const std::size_t mw = static_cast<std::size_t>(M);
   for (int s = 0; s < 4; ++s) {
     const int r = j0 + s, reach = std::min(r + M, NEQ - 1);
@@ -318,7 +318,7 @@ inline void row_single(double* __restrict k, const double* __restrict kr, int M,
           rows_group8<0>(k, kr, group, P, M, j0, c);
         else
           rows_group8<4>(k, kr, group, P, M, j0, c);
-        if (const int bad = finish_words(k, kr, group, diag.data(), M, NEQ, j0, c)) return bad;
+        if (const int bad = finish_diagonal(k, kr, group, diag.data(), M, NEQ, j0, c)) return bad;
         for (int s = 0; s < 4; ++s) {
           const double* rw = kr + (j0 + s) * (mb - 1);
           P.d[s] = Vec4{} + rw[j0 + s];
