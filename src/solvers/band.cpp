@@ -217,15 +217,15 @@ inline int finish_diagonal(double* __restrict k, double* __restrict kr, double* 
 // of column j0+s, which belong to the rows above, exactly as they were. `Diag` is
 // the diagonal's lane in that group: 0 (columns j0..j0+3 are the group's first four,
 // masked; the last four are done in full) or 4 (the group's first four columns lie
-// left of every row and are left alone). For the other groups it is kNoDiag (the
-// sums are stored) or kFinish (the block's pivots finish them in registers).
-constexpr int kNoDiag = -1, kFinish = -2, kFinishEnd = -3;
+// left of every row and are left alone); the sums are then stored. For the other
+// groups the block's pivots finish the sums in registers: kFinish, or kFinishEnd
+// under masks where the group reaches past a row's reach.
+constexpr int kFinish = -1, kFinishEnd = -2;
 template <int Diag>
 [[gnu::always_inline]] inline void rows_group8(double* __restrict k, double* __restrict kr,
                                                double* __restrict group, const BlockPivots& P,
                                                int M, int j0, int c) {
   int i = std::max(0, c - M);
-  if (Diag == kNoDiag && i >= j0) return;
   const std::size_t mw = static_cast<std::size_t>(M);
   constexpr bool lo = Diag != 4;       // the first four columns are updated
   double* const d0 = k + j0 * mw + c;  // row j0+s at column c is d0 + s*M
@@ -292,11 +292,11 @@ inline void row_single(double* __restrict k, const double* __restrict kr, int M,
   const auto reach = [&](int i) { return std::min(i + M, NEQ - 1); };
   const std::vector<double> diag = assembled_diagonals(k, mb, NEQ);
   // The group ring, on a 64-byte boundary so that every group row is one cache line.
-  std::vector<double> ring_store(static_cast<std::size_t>(group_ring(M)) * group_words(M) + 8);
-  double* const groups = reinterpret_cast<double*>(
-      (reinterpret_cast<std::uintptr_t>(ring_store.data()) + 63) & ~std::uintptr_t{63});
   const int ring = group_ring(M);
   const std::size_t words = group_words(M);
+  std::vector<double> ring_store(static_cast<std::size_t>(ring) * words + 8);
+  double* const groups = reinterpret_cast<double*>(
+      (reinterpret_cast<std::uintptr_t>(ring_store.data()) + 63) & ~std::uintptr_t{63});
   int j0 = 0;
   for (; j0 + 3 < NEQ; j0 += 4) {
     // Every earlier pivot, for the four rows at once, eight columns at a time. The
