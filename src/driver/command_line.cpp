@@ -110,7 +110,9 @@ int run_command(std::span<const std::string> args, std::istream& in, std::ostrea
   std::istream& deck = cl.deck != "-" ? deck_file : in;
   std::ostream& report = cl.report != "-" ? report_file : out;
 
-  int status = run(deck, report, err, ContourFile{cl.contour});
+  RunOptions options;
+  options.contour.path = cl.contour;
+  int status = run(deck, report, err, options);
   report.flush();
   if (report_file.is_open()) report_file.close();
   if (!report) {

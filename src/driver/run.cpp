@@ -76,7 +76,8 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
 }  // namespace
 
 int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
-        const ContourFile& contour) {
+        const RunOptions& options) {
+  const ContourFile& contour = options.contour;
   Report rep(out);
   rep.refuse_non_finite();
   Deck deck(deck_in);
@@ -117,8 +118,13 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
   }
 }
 
+int run(std::istream& deck, std::ostream& report, std::ostream& errors,
+        const ContourFile& contour) {
+  return run(deck, report, errors, RunOptions{contour});
+}
+
 int run(std::istream& deck, std::ostream& report, std::ostream& errors) {
-  return run(deck, report, errors, ContourFile{});
+  return run(deck, report, errors, RunOptions{});
 }
 
 int run(std::istream& deck, std::ostream& report) {

@@ -27,11 +27,18 @@ struct ContourFile {
   std::ostream* stream = nullptr;
 };
 
+// Everything about a run that does not come from the deck: where its outputs go and
+// the limits it runs under. Each command-line option of a run has its field here.
+struct RunOptions {
+  ContourFile contour;
+};
+
 // Reads the deck, analyses the problem, prints the report, writes the contour data
 // when requested and returns the exit status: 0 after the stop line; 2 when a deck
 // record cannot be read (the message goes to `errors`, the report printed so far
 // stays as it is); 73 when the contour file cannot be written (the report is
 // complete, with its stop line; the reason goes to `errors`).
+int run(std::istream& deck, std::ostream& report, std::ostream& errors, const RunOptions& options);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const ContourFile& contour);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors);
 int run(std::istream& deck, std::ostream& report);
