@@ -31,6 +31,8 @@ struct ContourFile {
 // the limits it runs under. Each command-line option of a run has its field here.
 struct RunOptions {
   ContourFile contour;
+  // When set, the run's results as one JSON document (docs/results.md).
+  std::ostream* results = nullptr;
 };
 
 // Reads the deck, analyses the problem, prints the report, writes the contour data
