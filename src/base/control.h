@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -71,6 +72,11 @@ struct Control {
   int ITNO = 1;
   double RATOFF = 0;
   std::array<double, 2> GSH{};  // (1 - PR1)/2, (1 - PR2)/2
+
+  // Wall-clock limit of the run (seconds, 0 for none) and the moment it runs out;
+  // the iterations look at it once per step.
+  double time_limit = 0;
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
 };
 
 }  // namespace meridolan

@@ -196,14 +196,19 @@ std::string descriptor(const Format::Node& n) {
   std::string s;
   switch (n.op) {
     case Op::Int:
-      s = "I" + std::to_string(n.w);
+      s += 'I';
+      s += std::to_string(n.w);
       break;
     case Op::Fixed:
     case Op::Exp:
-      s = (n.op == Op::Fixed ? "F" : "E") + std::to_string(n.w) + "." + std::to_string(n.d);
+      s += n.op == Op::Fixed ? 'F' : 'E';
+      s += std::to_string(n.w);
+      s += '.';
+      s += std::to_string(n.d);
       break;
     default:
-      s = n.w > 0 ? "A" + std::to_string(n.w) : "A";
+      s += 'A';
+      if (n.w > 0) s += std::to_string(n.w);
   }
   return s;
 }
@@ -445,7 +450,15 @@ struct Number {
   int frac = 0;        // digits after the point
   bool point = false;
   long long exp10 = 0;  // explicit exponent
+  bool zero() const { return digits.find_first_not_of('0') == std::string::npos; }
 };
+
+// A value read, as a warning shows it: enough digits to tell it from what was meant.
+std::string shown_value(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.10g", v);
+  return buf;
+}
 
 // Reads [sign] digits [. digits] [exponent]; false when anything else is found.
 bool scan_number(std::string_view s, bool real, Number& n) {
@@ -704,7 +717,31 @@ void Report::raw(std::string_view bytes) {
 // ---------------------------------------------------------------------------------------
 // Deck
 
-Deck::Deck(std::istream& in) : in_(in) {}
+Deck::Deck(std::istream& in, DeckWarnings warnings) : in_(in), warnings_(warnings) {}
+
+void Deck::warn(int line, int first, int last, std::string_view found,
+                const std::string& what) const {
+  if (warnings_.out == nullptr) return;
+  const std::string where = "deck line " + std::to_string(line) + ", columns " +
+                            std::to_string(first) + "-" + std::to_string(last) + ": \"" +
+                            std::string(found) + "\" " + what;
+  if (warnings_.strict) {
+    throw ReadError(error_prefix() + where +
+                    " (refused by --strict); correct this field of the deck.");
+  }
+  *warnings_.out << "meridolan: warning: " << where << '\n';
+}
+
+void Deck::check_rest(std::size_t col) const {
+  if (warnings_.out == nullptr || col >= line_.size()) return;
+  const std::size_t b = line_.find_first_not_of(' ', col);
+  if (b == std::string::npos) return;
+  const std::size_t e = line_.find_last_not_of(' ');
+  // A value that runs on past its field has been warned of with the field.
+  if (ran_past_ && b == col) return;
+  warn(line_no_, static_cast<int>(b + 1), static_cast<int>(e + 1), line_.substr(b, e - b + 1),
+       "lies outside every field of the record and is not read");
+}
 
 bool Deck::next_line() {
   if (!std::getline(in_, line_)) return false;
@@ -733,11 +770,13 @@ void Deck::read(const Format& f, std::span<const Target> list) {
     if (n == nullptr) {
       if (k == list.size()) break;
       cur.revert();
+      if (advance == 0) check_rest(col);
       ++advance;
       col = 0;
     } else if (n->op == Op::Skip) {
       col += static_cast<std::size_t>(n->w);
     } else if (n->op == Op::Slash) {
+      if (advance == 0) check_rest(col);
       ++advance;
       col = 0;
     } else if (n->op == Op::Literal) {
@@ -747,10 +786,13 @@ void Deck::read(const Format& f, std::span<const Target> list) {
     } else {
       for (; advance > 0; --advance) {
         if (!next_line()) throw incomplete(f);
+        ran_past_ = false;
       }
       col = read_field(f, *n, list[k++], col);
     }
   }
+  if (advance == 0) check_rest(col);
+  ran_past_ = false;
   // A trailing slash skips the lines it names when the deck has them.
   for (; advance > 0; --advance) {
     if (!next_line()) break;
@@ -765,7 +807,7 @@ ReadError Deck::incomplete(const Format& f) const {
 }
 
 std::size_t Deck::read_field(const Format& f, const Format::Node& n, const Target& t,
-                             std::size_t col) const {
+                             std::size_t col) {
   auto char_at = [&](std::size_t c) { return c < line_.size() ? line_[c] : ' '; };
   if (n.op == Op::Chars) {
     if (t.kind != Target::Kind::Text) mismatch(f, n, "a numeric target");
@@ -803,6 +845,7 @@ std::size_t Deck::read_field(const Format& f, const Format::Node& n, const Targe
                      trimmed(found) + "\" where format (" + descriptor(n) + ") expects " + expects +
                      "; correct this field of the deck.");
   };
+  ran_past_ = false;
   if (compact.empty()) {  // an all-blank field is zero
     if (real) {
       *t.r = 0.0;
@@ -822,6 +865,7 @@ std::size_t Deck::read_field(const Format& f, const Format::Node& n, const Targe
       throw bad("an integer of at most 10 digits");
     }
     *t.i = static_cast<int>(v);
+    if (warnings_.out != nullptr) slips(n, col, len, next, false, std::to_string(*t.i));
     return next;
   }
   // Without a point the last d digits are the fraction. The decimal digits are converted
@@ -840,7 +884,43 @@ std::size_t Deck::read_field(const Format& f, const Format::Node& n, const Targe
     throw bad("a number");
   }
   *t.r = num.neg ? -v : v;
+  if (warnings_.out != nullptr)
+    slips(n, col, len, next, !num.point && n.d > 0 && !num.zero(), shown_value(*t.r));
   return next;
+}
+
+void Deck::slips(const Format::Node& n, std::size_t col, std::size_t len, std::size_t next,
+                 bool scaled, const std::string& value) {
+  auto char_at = [&](std::size_t c) { return c < line_.size() ? line_[c] : ' '; };
+  const std::string found = trimmed(std::string_view(line_).substr(col, len));
+  const int first = static_cast<int>(col + 1), last = static_cast<int>(col + len);
+  const bool real = n.op != Op::Int;
+  const std::string read_as = "is read by " + descriptor(n) + " as " + value;
+  if (next == col + len + 1) {
+    warn(line_no_, first, last + 1, found + ",",
+         read_as + ": a comma ends the field early, and the fields after it move");
+    return;
+  }
+  // A value that fills its field to the last column while the next column continues
+  // it: the value was typed one or more columns too far right (or is too long).
+  const char c = char_at(next), before = char_at(next - 1);
+  const bool continues = std::isdigit(static_cast<unsigned char>(c)) ||
+                         (real && (c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd'));
+  if (before != ' ' && char_at(col) == ' ' && continues) {
+    ran_past_ = true;
+    std::size_t e = next;
+    while (e < line_.size() && line_[e] != ' ') ++e;
+    warn(line_no_, first, static_cast<int>(e),
+         trimmed(std::string_view(line_).substr(col, e - col)),
+         read_as + " from " + found + ": the value runs on past the field's last column " +
+             std::to_string(last));
+    return;
+  }
+  if (scaled) {
+    warn(line_no_, first, last, found,
+         read_as + ": without a decimal point its last " + std::to_string(n.d) +
+             (n.d == 1 ? " digit is" : " digits are") + " taken as decimals");
+  }
 }
 
 }  // namespace meridolan

@@ -180,10 +180,22 @@ struct ReadError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Where the deck reader reports the slips of columns that still read, but hardly as
+// meant: a real without a decimal point that implied decimals scale, characters
+// outside every field, a value running on past its field, a comma ending a field.
+struct DeckWarnings {
+  std::ostream* out = nullptr;  // none: slips are not looked for
+  bool strict = false;          // each slip is a read error instead
+};
+
 // The input deck (unit 5).
 class Deck {
  public:
-  explicit Deck(std::istream& in);
+  explicit Deck(std::istream& in, DeckWarnings warnings = {});
+
+  // One warning line (or, when strict, a ReadError) for columns first..last of deck
+  // line `line` that hold `found`; `what` says how they were read.
+  void warn(int line, int first, int last, std::string_view found, const std::string& what) const;
 
   // Reads one record (and as many continuation lines as the format and the targets
   // need). Throws ReadError on a malformed field or when the deck ends first.
@@ -198,9 +210,17 @@ class Deck {
   ReadError incomplete(const Format& f) const;
   // Reads the field of `n` that starts at column `col` into `t`; returns the column
   // where the next field starts.
-  std::size_t read_field(const Format& f, const Format::Node& n, const Target& t,
-                         std::size_t col) const;
+  std::size_t read_field(const Format& f, const Format::Node& n, const Target& t, std::size_t col);
+  // Warns of characters from column `col` (0-based) to the end of the current line,
+  // which no field of the record reads.
+  void check_rest(std::size_t col) const;
+  // Warns of the slips a numeric field read as `value` may hold; `scaled` when
+  // implied decimals scaled a value that has no decimal point.
+  void slips(const Format::Node& n, std::size_t col, std::size_t len, std::size_t next, bool scaled,
+             const std::string& value);
   std::istream& in_;
+  DeckWarnings warnings_;
+  bool ran_past_ = false;  // the last field read runs on into the next column
   std::string line_;
   int line_no_ = 0;
 };

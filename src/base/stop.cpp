@@ -1,13 +1,23 @@
 #include "base/stop.h"
 
+#include "base/control.h"
 #include "base/records.h"
 
 namespace meridolan {
 
-void STOP(Report& report) {
+void STOP(Report& report, int status) {
   report.complete_line();
   report.raw("Stop - Program terminated.\r\n");
-  throw RunStopped{0};
+  throw RunStopped{status};
+}
+
+void check_time_limit(Report& report, const Control& C) {
+  static const Format kLate(
+      "/, /, 10X, '***THE RUN HAS TAKEN LONGER THAN ITS TIME LIMIT OF', F12.1, ' SECONDS ', "
+      "'(--TIME-LIMIT).', /, 10X, ' PROGRAM TERMINATED.'");
+  if (std::chrono::steady_clock::now() < C.deadline) return;
+  report.write(kLate, {C.time_limit});
+  STOP(report, 3);
 }
 
 }  // namespace meridolan

@@ -4,6 +4,7 @@
 namespace meridolan {
 
 class Report;
+struct Control;
 
 // Thrown by STOP and caught by run(), which returns `status`.
 struct RunStopped {
@@ -11,7 +12,11 @@ struct RunStopped {
 };
 
 // Completes the pending report line, writes "Stop - Program terminated." with CR LF
-// and ends the run with exit status 0.
-[[noreturn]] void STOP(Report& report);
+// and ends the run with exit status `status` (0 unless a limit of the run ended it).
+[[noreturn]] void STOP(Report& report, int status = 0);
+
+// Ends the run, with a message and exit status 3, when it has run past its time
+// limit. Called once per step of every iteration, whose count the deck sets.
+void check_time_limit(Report& report, const Control& C);
 
 }  // namespace meridolan

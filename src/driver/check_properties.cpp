@@ -160,6 +160,17 @@ void check_subgrade(Report& rep, const Control& C, const Work& w) {
   }
 }
 
+void check_tolerances(Report& rep, const Control& C) {
+  static const Format kZero(
+      "/, /, 10X, 'NOTE: TOL1 AND TOL2 ARE BOTH 0: THE ITERATION ENDS BEFORE ITS PASS LIMIT', "
+      "I6, /, 10X, '      ONLY WHEN EVERY NODAL MODULUS COMES BACK UNCHANGED.'");
+  const char* const kNegative = "A TOLERANCE OF THE ITERATION MUST NOT BE NEGATIVE.";
+  if (C.ISUBGR < 0 || C.ISUBGR > 3 || C.ICURL != 0 || C.MAXIT <= 1) return;
+  if (!(C.TOL1 >= 0.0)) refuse(rep, C, {"CONTROL RECORD 7", "11-15", "TOL1"}, C.TOL1, kNegative);
+  if (!(C.TOL2 >= 0.0)) refuse(rep, C, {"CONTROL RECORD 7", "16-20", "TOL2"}, C.TOL2, kNegative);
+  if (C.TOL1 == 0.0 && C.TOL2 == 0.0) rep.write(kZero, {C.MAXIT});
+}
+
 void check_dowel_bars(Report& rep, const Control& C, const DowelBars& d) {
   const bool x = d.axis[0] == 'X';
   const char* const record = x ? "X-DIRECTION DOWEL RECORD" : "Y-DIRECTION DOWEL RECORD";

@@ -20,6 +20,11 @@ void check_layers(Report& rep, const Control& C, const Work& w);
 // finite number before it is printed.
 void check_subgrade(Report& rep, const Control& C, const Work& w);
 
+// Tolerances of the stress-dependent iteration (types 0 to 3 with a pass limit above
+// 1): a negative one is refused; when both are zero the echo says that the iteration
+// ends before its pass limit only on nodal moduli that repeat exactly.
+void check_tolerances(Report& rep, const Control& C);
+
 // The dowel bars of the joints in one direction, when dowels are placed.
 struct DowelBars {
   const char* axis;  // "X" or "Y"

@@ -250,6 +250,7 @@ void read_mesh(Deck& deck, Report& rep, Control& C, Work& w) {
   read_layers(deck, rep, C, w);
   check_layers(rep, C, w);
   read_subgrade(deck, rep, C, w);
+  check_tolerances(rep, C);
 }
 
 }  // namespace meridolan

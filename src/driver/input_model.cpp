@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <span>
 #include <vector>
 
@@ -16,6 +17,20 @@
 namespace meridolan {
 
 namespace {
+
+// A loaded area of no width or no length carries no load; most likely one of its
+// limits is a slip (x2 typed as x1).
+void warn_empty_area(const Deck& deck, double x1, double x2, double y1, double y2) {
+  auto same = [&](double a, double b, int first, const char* what) {
+    if (a != b) return;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.10g %.10g", a, b);
+    deck.warn(deck.line_number(), first, first + 19, text,
+              std::string("gives the loaded area no ") + what + ": it carries no load");
+  };
+  same(x1, x2, 11, "width (X1 = X2)");
+  same(y1, y2, 31, "length (Y1 = Y2)");
+}
 
 // A list that would not fit its segment cannot be stored; the run ends instead.
 void check_list_length(Report& rep, const char* what, int count, std::size_t room) {
@@ -166,8 +181,10 @@ void read_loads(Deck& deck, Report& rep, Control& C, Work& w) {
   if (C.INMODE != 0 && C.NLAREA == 0) return;
 
   if (C.INMODE != 0) {
-    for (int i = 0; i < C.NLAREA; ++i)
+    for (int i = 0; i < C.NLAREA; ++i) {
       deck.read(kAreaRec, {w.PA[i], w.XA1[i], w.XA2[i], w.YA1[i], w.YA2[i]});
+      warn_empty_area(deck, w.XA1[i], w.XA2[i], w.YA1[i], w.YA2[i]);
+    }
   }
   rep.write(kAreasHead);
   for (int i = 0; i < C.NLAREA; ++i)

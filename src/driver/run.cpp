@@ -1,9 +1,7 @@
 #include "driver/run.h"
 
-#include <cerrno>
-#include <cstring>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -12,6 +10,7 @@
 #include "base/work.h"
 #include "driver/contour.h"
 #include "driver/control_records.h"
+#include "driver/output_file.h"
 #include "driver/slab.h"
 
 namespace meridolan {
@@ -34,25 +33,25 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
     }
     return kExitStop;
   }
-  std::ofstream file(dest.path, std::ios::binary | std::ios::trunc);
-  if (!file) {
+  // Written beside its place and renamed there when complete: a run that fails on the
+  // way leaves an older file of the name as it was.
+  OutputFile file(dest.path);
+  if (!file.is_open()) {
     errors << "meridolan: cannot create the contour data file '" << dest.path
-           << "': " << std::strerror(errno) << '\n';
+           << "': " << file.error() << '\n';
     return kExitCannotWrite;
   }
-  Report cnt(file, false);
+  Report cnt(file.stream(), false);
   cnt.refuse_non_finite();
   try {
     write_contour_file(cnt, C, w);
   } catch (const NotFinite&) {
-    file.close();
-    std::error_code ec;
-    std::filesystem::remove(dest.path, ec);  // no file rather than a file without data
+    file.discard();  // no file rather than a file without data
     throw NotFinite(kWhat);
   }
-  file.close();
-  if (!file) {
-    errors << "meridolan: error while writing the contour data file '" << dest.path << "'\n";
+  if (!file.commit()) {
+    errors << "meridolan: error while writing the contour data file '" << dest.path
+           << "': " << file.error() << "; an older file of that name is left as it was\n";
     return kExitCannotWrite;
   }
   std::error_code ec;
@@ -75,22 +74,27 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
 
 }  // namespace
 
-int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
-        const RunOptions& options) {
+int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const RunOptions& options) {
   const ContourFile& contour = options.contour;
   Report rep(out);
   rep.refuse_non_finite();
-  Deck deck(deck_in);
+  Deck deck(deck_in, DeckWarnings{&errors, options.strict});
   Control C;
   Work w;
   int status = kExitStop;
+  if (options.time_limit > 0 && options.time_limit < 1e9) {  // beyond: no limit at all
+    C.time_limit = options.time_limit;
+    C.deadline = std::chrono::steady_clock::now() +
+                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                     std::chrono::duration<double>(options.time_limit));
+  }
   try {
     read_control(deck, C);
     check_counts(rep, C);
     derive_dimensions(C);
     check_memory(rep, C);
     allocate(w, C);
-    SLAB(deck, rep, C, w);
+    SLAB(deck, rep, C, w, options.check_only);
     if (C.NCONT != 0) {
       // Contours are requested only by the full deck (INMODE not 0), which then ends
       // with the contour record.

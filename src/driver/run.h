@@ -10,6 +10,7 @@ namespace meridolan {
 // Exit statuses of the program.
 inline constexpr int kExitStop = 0;            // the run reached its stop line
 inline constexpr int kExitUnreadableDeck = 2;  // a deck record could not be read
+inline constexpr int kExitTimeLimit = 3;       // the run took longer than its time limit
 inline constexpr int kExitUsage = 64;          // the command line is wrong
 inline constexpr int kExitNoInput = 66;        // the deck file cannot be opened
 inline constexpr int kExitCannotWrite = 73;    // the report or contour file cannot be written
@@ -33,6 +34,12 @@ struct RunOptions {
   ContourFile contour;
   // When set, the run's results as one JSON document (docs/results.md).
   std::ostream* results = nullptr;
+  // Every warning about the deck's columns becomes a read error (exit status 2).
+  bool strict = false;
+  // Reads and echoes the whole deck, then stops before the analysis.
+  bool check_only = false;
+  // Seconds of wall-clock time the run may take; 0 for no limit.
+  double time_limit = 0;
 };
 
 // Reads the deck, analyses the problem, prints the report, writes the contour data

@@ -5,6 +5,7 @@
 
 #include "base/stop.h"
 #include "driver/check_properties.h"
+#include "driver/contour.h"
 #include "driver/input.h"
 #include "loads/load.h"
 #include "model/stiff.h"
@@ -16,6 +17,7 @@
 #include "supports/curlw.h"
 #include "supports/elsold.h"
 #include "supports/iterat.h"
+#include "supports/repeats.h"
 
 namespace meridolan {
 
@@ -95,14 +97,34 @@ void solve_pass(Report& rep, Control& C, Work& w) {
   check_displacements(rep, C, w.R);
 }
 
+// A deck checked without its analysis: the records the analysis would still read (the
+// parameter cards of the stress-dependent update, the contour record) are read too, so
+// that every record of the deck is read where the analysis would read it.
+[[noreturn]] void end_of_check(Deck& deck, Report& rep, const Control& C, const Work& w) {
+  static const Format kChecked(
+      "/, /, 10X, '***THE WHOLE DECK HAS BEEN READ AND ECHOED (--CHECK): THE ANALYSIS IS ', "
+      "'NOT RUN.'");
+  if (C.INMODE != 0 && C.ICURL == 0 && (C.MAXIT > 1 || C.NCONT != 0))
+    skip_unread_cards(deck, C, w.ISOIL, SoilCurves{});
+  if (C.NCONT != 0 && C.INMODE != 0) {
+    Control last = C;
+    read_contour_record(deck, last);
+  }
+  rep.write(kChecked);
+  STOP(rep);
+}
+
+const char* const kModuli = "SET OF NODAL MODULI";
+
 }  // namespace
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
+void SLAB(Deck& deck, Report& rep, Control& C, Work& w, bool check_only) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
   require_one_slab_for_solid_contact(rep, C);
   require_contact_subgrade(rep, C);
+  if (check_only) end_of_check(deck, rep, C, w);
 
   // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
   // update the nodal moduli after each pass and repeat it until few enough nodes
@@ -112,8 +134,11 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
   // elastic solid solves the plate with its own subgrade stiffness and prints every
   // result itself, also at the end of a contact analysis; the run then ends as usual.
   SoilCurves curves;
+  StateHistory moduli;
   C.ITNO = 1;
+  moduli.cycle_end(rep, C.ITNO, std::span<const double>(w.SKN), C.MAXIT, kModuli);
   for (;;) {
+    check_time_limit(rep, C);
     clear_pass(w);
     if (C.ICURL != 0) {
       if (C.IWINK == 1)
@@ -135,7 +160,17 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
     new_page(rep);
     banner(rep, C.ISUBGR, C.ITNO);
     C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
-    if (C.TOL2 < C.RATOFF) continue;
+    if (C.TOL2 < C.RATOFF) {
+      // Moduli met before: the last pass is the one the limit would have reached.
+      if (const int at =
+              moduli.cycle_end(rep, C.ITNO, std::span<const double>(w.SKN), C.MAXIT, kModuli)) {
+        moduli.recall(at, std::span<double>(w.SKN));
+        C.ITNO = C.MAXIT;
+        new_page(rep);
+        banner(rep, C.ISUBGR, C.ITNO);
+      }
+      continue;
+    }
     C.ITNO = -1;  // converged: the stresses of the last pass once more
     STRESS(rep, C, w);
     break;

@@ -7,6 +7,8 @@
 
 namespace meridolan {
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w);
+// With `check_only` the whole deck is read and echoed, and the run stops before the
+// analysis.
+void SLAB(Deck& deck, Report& rep, Control& C, Work& w, bool check_only = false);
 
 }  // namespace meridolan

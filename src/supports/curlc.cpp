@@ -19,6 +19,7 @@
 #include "supports/curl_data.h"
 #include "supports/elsold.h"
 #include "supports/node_tables.h"
+#include "supports/repeats.h"
 #include "supports/thermal_moments.h"
 
 namespace meridolan {
@@ -90,7 +91,8 @@ void add_gap_forces(const Control& C, Work& w) {
 
 // One solution with the current contact state, into RSAV. Returns true when the
 // elastic solid has printed the results of a settled contact state (NCHG = 0).
-bool solve_contact_state(Report& rep, Control& C, Work& w, int IC, int& NCHG, int& NOUT) {
+bool solve_contact_state(Report& rep, Control& C, Work& w, int IC, int& NCHG, int& NOUT,
+                         bool print = true) {
   static const Format kHead("/, 5X, 'DEFLECTIONS OF THE SLAB ', /");
   static const Format kLine("6(5X, I5, F10.5)");
   require_contact(rep, C, w, IC);
@@ -107,6 +109,7 @@ bool solve_contact_state(Report& rep, Control& C, Work& w, int IC, int& NCHG, in
     REDUCE(rep, C, w.SKR, w.SK);
     DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
   }
+  if (!print) return false;
   rep.write(kHead);
   node_value_table(rep, kLine, 6, C.NNODE, w.RSAV, 3);
   return false;
@@ -149,6 +152,24 @@ void back_to_last_state(const Control& C, Work& w) {
   for (int n = 1; n <= C.NNODE; ++n) w.SKN[n - 1] = w.ICON[n - 1] == 1 ? 0.0 : w.WSUB[n - 1];
 }
 
+const char* const kState = "CONTACT STATE";
+
+// A contact state met before: the iteration ends on the state the cycle holds at the
+// limit, `at`, with the warning of the limit. Away from the elastic solid the solution
+// of that state is made here, without a listing, as the limit would have left it.
+void end_on_cycle(Report& rep, Control& C, Work& w, const StateHistory& seen, int at) {
+  seen.recall(at, std::span<int>(w.ICON));
+  std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
+  back_to_last_state(C, w);
+  if (!elastic_solid(C)) {
+    int NCHG = 1, NOUT = 0;
+    std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
+    solve_contact_state(rep, C, w, at, NCHG, NOUT, false);
+    for (int n = 1; n <= C.NNODE; ++n) w.RSAV[3 * (n - 1)] -= w.GAPN[n - 1];
+  }
+  print_not_converged(rep);
+}
+
 // Solutions until one update changes no node or ICYCLE solutions have been made
 // (ICYCLE = 0 counts as 1). Returns true when the elastic solid finished the run's
 // analysis; otherwise RSAV holds the last solution less the gaps and ICON the
@@ -156,10 +177,13 @@ void back_to_last_state(const Control& C, Work& w) {
 bool contact_iteration(Report& rep, Control& C, Work& w) {
   const bool solid = elastic_solid(C);
   int IC = 1, NCHG = 1, NOUT = count_out(C, w);
+  StateHistory seen;
   print_iteration(rep, IC);
+  seen.cycle_end(rep, IC, std::span<const int>(w.ICON), C.ICYCLE, kState);
   if (solve_contact_state(rep, C, w, IC, NCHG, NOUT)) return true;
   while (true) {
     ++IC;
+    check_time_limit(rep, C);
     NCHG = update_contact(rep, C, w, NOUT);
     if (NCHG == 0 && !solid) return false;
     print_iteration(rep, IC);
@@ -171,6 +195,13 @@ bool contact_iteration(Report& rep, Control& C, Work& w) {
       if (!solid) return false;
       // The elastic solid prints its results from a solution: the same contact state
       // solved once more gives the last solution again.
+      NCHG = 0;
+      NOUT = count_out(C, w);
+    } else if (const int at = NCHG == 0 ? 0
+                                        : seen.cycle_end(rep, IC, std::span<const int>(w.ICON),
+                                                         C.ICYCLE, kState)) {
+      end_on_cycle(rep, C, w, seen, at);
+      if (!solid) return false;
       NCHG = 0;
       NOUT = count_out(C, w);
     }

@@ -17,6 +17,7 @@
 #include "supports/contact_steps.h"
 #include "supports/curl_data.h"
 #include "supports/node_tables.h"
+#include "supports/repeats.h"
 
 namespace meridolan {
 
@@ -111,7 +112,7 @@ void add_curling_distances(Report& rep, const Control& C, Work& w, double DTW, d
 
 // One solution with the current contact state. A spring in contact reacts with
 // SKN * QSUB * (w - GAPN): it is pre-compressed by the curling distance and gap.
-void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
+void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC, bool print = true) {
   static const Format kHead("/, 5X, 'SLAB DEFLECTIONS ', /");
   static const Format kLine("6(5X, I5, F10.5)");
   require_contact(rep, C, w, IC);
@@ -124,6 +125,7 @@ void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
   ASSEMBLE(C, w);
   REDUCE(rep, C, w.SKR, w.SK);
   DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
+  if (!print) return;
   rep.write(kHead);
   node_value_table(rep, kLine, 6, C.NNODE, w.RSAV, 3);
 }
@@ -150,6 +152,8 @@ int update_contact(Report& rep, const Control& C, Work& w) {
   return print_contact_lists(rep, C, w, {kCount, kChanged, kOut}).NCHG;
 }
 
+const char* const kState = "CONTACT STATE";
+
 void print_not_converged(Report& rep) {
   static const Format kWarn(
       "/, /, /, 10X, 'WARNING *** IC=ICYCLE', /, 1X, 'CONVERGENCE IS NOT ACHIEVED', /, 10X, "
@@ -162,10 +166,13 @@ void print_not_converged(Report& rep) {
 // contact state that solution was made with.
 void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
   int IC = 1;
+  StateHistory seen;
   print_iteration(rep, IC);
+  seen.cycle_end(rep, IC, std::span<const int>(w.ICON), C.ICYCLE, kState);
   solve_contact_state(rep, C, w, DTW, IC);
   while (true) {
     ++IC;
+    check_time_limit(rep, C);
     if (update_contact(rep, C, w) == 0) return;
     print_iteration(rep, IC);
     if (IC > C.ICYCLE) {
@@ -173,6 +180,16 @@ void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
       // The flags were already recomputed from the last solution; the results must
       // show the state that solution was made with.
       std::copy(w.ICONP.begin(), w.ICONP.end(), w.ICON.begin());
+      return;
+    }
+    // A state met before: the limit ends on the solution of the state the cycle holds.
+    if (const int at = seen.cycle_end(rep, IC, std::span<const int>(w.ICON), C.ICYCLE, kState)) {
+      seen.recall(at, std::span<int>(w.ICON));
+      std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
+      std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
+      solve_contact_state(rep, C, w, DTW, at, false);
+      for (int n = 1; n <= C.NNODE; ++n) w.WSUB[n - 1] = w.GAPN[n - 1] - w.RSAV[3 * (n - 1)];
+      print_not_converged(rep);
       return;
     }
     std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
