@@ -42,8 +42,12 @@ OutputFile::OutputFile(const std::string& path) {
   std::random_device rd;
   const mode_t mode = exists ? (st.st_mode & 07777) : 0666;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path temp =
-        dir / ("." + target.filename().string() + "." + std::to_string(rd()) + ".tmp");
+    std::string name = ".";
+    name += target.filename().string();
+    name += '.';
+    name += std::to_string(rd());
+    name += ".tmp";
+    const fs::path temp = dir / name;
     // O_EXCL: never write into a file someone else owns; the umask applies to a new
     // file's mode as it would to the target's.
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
