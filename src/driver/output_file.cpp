@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -13,7 +14,25 @@ namespace meridolan {
 
 namespace fs = std::filesystem;
 
-OutputFile::OutputFile(const std::string& path) {
+CappedBuf::int_type CappedBuf::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  if (n_ >= cap_ ||
+      traits_type::eq_int_type(to_->sputc(traits_type::to_char_type(c)), traits_type::eof()))
+    return traits_type::eof();
+  ++n_;
+  return c;
+}
+
+std::streamsize CappedBuf::xsputn(const char* s, std::streamsize n) {
+  const auto room = static_cast<std::streamsize>(
+      std::min(cap_ - n_, static_cast<std::size_t>(std::max<std::streamsize>(n, 0))));
+  const std::streamsize put = to_->sputn(s, room);
+  n_ += static_cast<std::size_t>(std::max<std::streamsize>(put, 0));
+  return put;
+}
+
+OutputFile::OutputFile(const std::string& path, std::size_t max_bytes)
+    : capped_(file_.rdbuf(), max_bytes), out_(&capped_) {
   std::error_code ec;
   fs::path target = path;
   // Through a symbolic link the file it names is replaced, not the link.
@@ -81,8 +100,8 @@ void OutputFile::discard() {
 
 bool OutputFile::commit() {
   if (done_) return error_.empty();
-  file_.flush();
-  bool ok = static_cast<bool>(file_);
+  out_.flush();
+  bool ok = static_cast<bool>(out_) && static_cast<bool>(file_);
   file_.close();
   ok = ok && static_cast<bool>(file_);
   if (!ok) {

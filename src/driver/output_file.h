@@ -2,18 +2,41 @@
 // beside the target, which replaces the target only once everything was written.
 #pragma once
 
+#include <cstddef>
 #include <fstream>
+#include <limits>
 #include <optional>
+#include <streambuf>
 #include <string>
 
 namespace meridolan {
+
+// Passes bytes on to another buffer until `cap` of them have gone through; every
+// write after that fails, as it would on a full disk.
+class CappedBuf : public std::streambuf {
+ public:
+  CappedBuf(std::streambuf* to, std::size_t cap) : to_(to), cap_(cap) {}
+  std::size_t count() const { return n_; }
+
+ protected:
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  int sync() override { return to_->pubsync(); }
+
+ private:
+  std::streambuf* to_;
+  std::size_t cap_;
+  std::size_t n_ = 0;
+};
 
 class OutputFile {
  public:
   // Creates the temporary file for `path`. A target that exists and is not a regular
   // file (a device such as /dev/null, a pipe) is written in place instead, since
   // renaming over it would replace the device itself. On failure `error()` says why.
-  explicit OutputFile(const std::string& path);
+  // Writes beyond `max_bytes` fail (the tests' and the fuzz target's full disk).
+  explicit OutputFile(const std::string& path,
+                      std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
   // Removes the temporary file unless commit() succeeded: an older file of the name
   // stays as it was.
   ~OutputFile();
@@ -21,9 +44,9 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   bool is_open() const { return file_.is_open(); }
-  std::ostream& stream() { return file_; }
+  std::ostream& stream() { return out_; }
   // Bytes written so far (flushed or not).
-  long long written() { return file_.is_open() ? static_cast<long long>(file_.tellp()) : 0; }
+  std::size_t written() const { return capped_.count(); }
 
   // Flushes and closes the file and renames it into place; false (with error()) when
   // any write failed, and the temporary file is removed.
@@ -37,6 +60,8 @@ class OutputFile {
   std::string target_;  // where the file ends up (symbolic links followed)
   std::string temp_;    // empty when writing in place
   std::ofstream file_;
+  CappedBuf capped_;
+  std::ostream out_;
   std::string error_;
   bool done_ = false;
 };

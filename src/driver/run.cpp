@@ -35,7 +35,7 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
   }
   // Written beside its place and renamed there when complete: a run that fails on the
   // way leaves an older file of the name as it was.
-  OutputFile file(dest.path);
+  OutputFile file(dest.path, dest.max_bytes);
   if (!file.is_open()) {
     errors << "meridolan: cannot create the contour data file '" << dest.path
            << "': " << file.error() << '\n';

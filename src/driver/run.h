@@ -2,6 +2,7 @@
 // deck requests it.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -26,6 +27,9 @@ struct ContourFile {
   std::string path = kDefaultContourFile;
   // When set, the data are written to this stream instead, and no file is touched.
   std::ostream* stream = nullptr;
+  // Writes to the file beyond this many bytes fail, as on a full disk (the tests and
+  // the fuzz target check that no part-written file is left).
+  std::size_t max_bytes = static_cast<std::size_t>(-1);
 };
 
 // Everything about a run that does not come from the deck: where its outputs go and

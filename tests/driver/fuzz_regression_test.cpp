@@ -31,5 +31,20 @@ TEST(FuzzFindings, PropertiesAreCheckedAsStated) {
   EXPECT_EQ(testing::check_deck("").problem, "");
 }
 
+// The writer check of the fuzz target: every byte count a failing device may stop at
+// leaves the older file or the complete one, never a part.
+TEST(FuzzFindings, TheContourFileIsCompleteOrTheOlderOne) {
+  const std::string deck = testing::read_file(MERIDOLAN_EXAMPLES "/interior_load.dat");
+  std::string contour;
+  ASSERT_EQ(testing::check_deck(deck, 60, &contour).problem, "");
+  ASSERT_GT(contour.size(), 1000u);
+  for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{4096}, contour.size() - 1,
+                        contour.size(), contour.size() + 1})
+    EXPECT_EQ(testing::check_writer(deck, contour, n), "") << n;
+  // And the check sees a part-written file: the expected data longer than the file.
+  EXPECT_EQ(testing::check_writer(deck, contour + "x", contour.size()),
+            "the older contour file was changed");
+}
+
 }  // namespace
 }  // namespace meridolan

@@ -4,6 +4,10 @@
 // target on every input and by the replay of the decks it found.
 #pragma once
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -32,16 +36,23 @@ inline std::string without_title(std::string report, std::string_view deck) {
   return report;
 }
 
-inline DeckVerdict check_deck(std::string_view deck) {
+// With `time_budget` (seconds) a run that takes longer is a finding too: the work of
+// a deck must be bounded by what it can mean. `contour` receives the contour data.
+inline DeckVerdict check_deck(std::string_view deck, double time_budget = 0,
+                              std::string* contour_data = nullptr) {
   std::istringstream in{std::string(deck)};
   std::ostringstream out, err, contour;
   DeckVerdict v;
   // Contour data go to a stream: no file is touched.
-  ContourFile to_stream;
-  to_stream.stream = &contour;
-  v.status = run(in, out, err, to_stream);
+  RunOptions options;
+  options.contour.stream = &contour;
+  options.time_limit = time_budget;
+  v.status = run(in, out, err, options);
+  if (contour_data != nullptr) *contour_data = contour.str();
   const std::string report = without_title(out.str(), deck);
-  if (v.status != 0 && v.status != 2)
+  if (v.status == kExitTimeLimit && time_budget > 0)
+    v.problem = "the run took longer than its time budget of " + std::to_string(time_budget) + " s";
+  else if (v.status != 0 && v.status != 2)
     v.problem = "exit status " + std::to_string(v.status) + " is neither 0 nor 2";
   else if (v.status != 0 && err.str().empty())
     v.problem = "exit status " + std::to_string(v.status) + " without a message on standard error";
@@ -53,6 +64,41 @@ inline DeckVerdict check_deck(std::string_view deck) {
            contour.str().find("Inf") != std::string::npos)
     v.problem = "the contour data hold a number that is not finite";
   return v;
+}
+
+// Runs the deck once more with its contour data going to a file that fails after
+// `max_bytes` bytes, over an older file of the name: afterwards the file is either
+// the complete data (`expected`) or still the older file, and no other file is left.
+// Returns the problem, empty when none.
+inline std::string check_writer(std::string_view deck, const std::string& expected,
+                                std::size_t max_bytes) {
+  namespace fs = std::filesystem;
+  const fs::path dir =
+      fs::temp_directory_path() / ("meridolan_writer_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string path = (dir / "c.cnt").string(), older = "an older file\n";
+  std::ofstream(path, std::ios::binary) << older;
+  std::istringstream in{std::string(deck)};
+  std::ostringstream out, err;
+  RunOptions options;
+  options.contour.path = path;
+  options.contour.max_bytes = max_bytes;
+  const int status = run(in, out, err, options);
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream left;
+  left << f.rdbuf();
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
+  fs::remove_all(dir);
+  const bool complete = max_bytes >= expected.size();
+  if (files != 1) return "a temporary file was left beside the contour data file";
+  if (complete ? left.str() != expected : left.str() != older)
+    return complete ? "the contour data file is not complete"
+                    : "the older contour file was changed";
+  if (!complete && status != kExitCannotWrite)
+    return "a failed contour file ended with exit status " + std::to_string(status);
+  return {};
 }
 
 }  // namespace meridolan::testing
