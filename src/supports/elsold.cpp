@@ -145,14 +145,13 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const SurfacePoint
   constexpr int kBlock = 50;
   const int NP = points.count();
 
-  // Deflections of the points in contact beyond their gaps to the front of R (a point
-  // never reads below its own word: its first node is at least its own number), their
-  // forces from word 2 NNODE on.
+  // Deflections of the points in contact beyond their gaps, and their forces. R keeps
+  // the displacements: the contour data file is written from them after the run.
+  std::vector<double> defl(NP), force(NP);
   for (int p = 0; p < NP; ++p)
-    w.R[p] = mean_over(points.of(p), [&](int n) { return w.R[3 * (n - 1)]; }) - gaps[p];
+    defl[p] = mean_over(points.of(p), [&](int n) { return w.R[3 * (n - 1)]; }) - gaps[p];
   std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
-  std::span<double> force(w.R.data() + 2 * static_cast<std::size_t>(C.NNODE), NP);
-  MLTPLY(Finv, NP, std::span<const double>(w.R.data(), NP), force);
+  MLTPLY(Finv, NP, defl, force);
   std::vector<int> point_of(C.NNODE + 1, -1);
   for (int p = 0; p < NP; ++p)
     for (int n : points.of(p)) point_of[n] = p;
