@@ -21,6 +21,7 @@ void reset_extremes(Extremes& e) {
 // pass prints no stresses.
 bool deflection_section(Report& rep, const Control& C, Work& w) {
   results::deflection_headings(rep, C);
+  if (C.ISUBGR == 8 && w.solid_distributed_coupling) results::distributed_coupling_notice(rep);
   reset_extremes(w.ext);
   results::tributary_areas(C, w);
   results::deflection_table(rep, C, w);

@@ -57,18 +57,28 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
 }
 
 // Inverse of the flexibility matrix between the surface points, in place in the
-// first NP(NP+1)/2 words of SK.
-void subgrade_stiffness(Report& rep, const Control& C, Work& w, const SurfacePoints& points) {
+// first NP(NP+1)/2 words of SK. The point-load coupling first; when its matrix is
+// not positive definite (graded meshes: close points beside large areas), the
+// coupling of spread loads. Returns true when the spread form was taken.
+bool subgrade_stiffness(Report& rep, const Control& C, Work& w, const SurfacePoints& points) {
   const int NP = points.count();
   const std::size_t words = static_cast<std::size_t>(NP) * (NP + 1) / 2;
   std::span<double> F(w.SK.data(), words);
-  std::fill(F.begin(), F.end(), 0.0);
-  flexibility_matrix(C, w.XN, w.YN, points, F);
-  double rcond = 0.0;
-  if (int info = DPPCO(F, NP, rcond, w.STS1); info != 0)
-    not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, points.of(info - 1)[0]);
+  const auto factor = [&](Coupling coupling) {
+    std::fill(F.begin(), F.end(), 0.0);
+    flexibility_matrix(C, w.XN, w.YN, points, F, coupling);
+    double rcond = 0.0;
+    return DPPCO(F, NP, rcond, w.STS1);
+  };
+  bool spread = false;
+  if (int info = factor(Coupling::point_loads); info != 0) {
+    if (factor(Coupling::distributed_loads) != 0)
+      not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, points.of(info - 1)[0]);
+    spread = true;
+  }
   std::array<double, 2> det{};
   DPPDI(F, NP, det, 1);
+  return spread;
 }
 
 // Subgrade stiffness between the deflections of the nodes in contact. A point that
@@ -188,7 +198,7 @@ bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT) {
   band_to_packed(C, w);
   const SurfacePoints points = surface_points(nodes_in_contact(C, w), w.XN, w.YN);
   const std::vector<double> gaps = contact_gaps(C, w, points);
-  subgrade_stiffness(rep, C, w, points);
+  w.solid_distributed_coupling = subgrade_stiffness(rep, C, w, points);
   add_subgrade(w, points, w.SKP);
   if (contact) {
     add_gap_forces(w, points, gaps);
