@@ -5,10 +5,10 @@
 
 namespace meridolan {
 
-void STOP(Report& report, int status) {
+void STOP(Report& report, Ending ending) {
   report.complete_line();
   report.raw("Stop - Program terminated.\r\n");
-  throw RunStopped{status};
+  throw RunStopped{ending, ending == Ending::Refused ? report.message() : std::string()};
 }
 
 void check_time_limit(Report& report, const Control& C) {
@@ -17,7 +17,7 @@ void check_time_limit(Report& report, const Control& C) {
       "'(--TIME-LIMIT).', /, 10X, ' PROGRAM TERMINATED.'");
   if (std::chrono::steady_clock::now() < C.deadline) return;
   report.write(kLate, {C.time_limit});
-  STOP(report, 3);
+  STOP(report, Ending::Refused);
 }
 
 }  // namespace meridolan

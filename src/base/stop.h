@@ -1,22 +1,32 @@
-// The one way a run ends normally: after the report, or after a fatal message.
+// The one way a run ends: after the report, or after a message that ends the analysis.
 #pragma once
+
+#include <string>
 
 namespace meridolan {
 
 class Report;
 struct Control;
 
-// Thrown by STOP and caught by run(), which returns `status`.
+// How a run ends.
+enum class Ending {
+  Finished,  // the analysis (or what the deck asked for) is done
+  Refused,   // a message in the report ended the analysis
+};
+
+// Thrown by STOP and caught by run(), which turns it into the exit status.
 struct RunStopped {
-  int status = 0;
+  Ending ending = Ending::Finished;
+  std::string message;  // the report's message of a refused run, as one line
 };
 
 // Completes the pending report line, writes "Stop - Program terminated." with CR LF
-// and ends the run with exit status `status` (0 unless a limit of the run ended it).
-[[noreturn]] void STOP(Report& report, int status = 0);
+// and ends the run.
+[[noreturn]] void STOP(Report& report, Ending ending);
 
-// Ends the run, with a message and exit status 3, when it has run past its time
-// limit. Called once per step of every iteration, whose count the deck sets.
+// Ends the run, with a message (the run is refused: exit status 3), when it has run
+// past its time limit. Called once per step of every iteration, whose count the deck
+// sets.
 void check_time_limit(Report& report, const Control& C);
 
 }  // namespace meridolan

@@ -42,10 +42,10 @@ constexpr std::string_view kHelp =
     "Outputs never replace the deck or each other, and a file is replaced only once\n"
     "it is complete. Warnings about the deck go to standard error.\n"
     "\n"
-    "Exit status: 0 the run ended with its stop line (also after a message in the\n"
-    "report); 2 a deck record cannot be read; 3 the time limit was reached; 64 wrong\n"
-    "command line; 66 the deck cannot be opened or is not a file; 73 the report or\n"
-    "an output file cannot be written.\n"
+    "Exit status: 0 the run ended with its stop line (warnings let the run go on);\n"
+    "2 a deck record cannot be read; 3 a message in the report ended the\n"
+    "analysis (the time limit too); 64 wrong command line or outputs that clash;\n"
+    "66 the deck cannot be opened or is not a file; 73 an output cannot be written.\n"
     "Maps of a contour data file: meridolan-map meridolan.cnt --deck DECK\n";
 
 }  // namespace
@@ -232,9 +232,10 @@ int run_command(std::span<const std::string> args, std::istream& in, std::ostrea
   RunOptions options;
   options.contour.path = cl.contour;
   if (cl.contour == "-") options.contour.stream = &out;
-  if (results_file) {
+  // A checked deck has no results: --check stops before the analysis.
+  if (results_file && !cl.check) {
     options.results = &results_file->stream();
-  } else if (cl.results == "-") {
+  } else if (cl.results == "-" && !cl.check) {
     options.results = &out;
   }
   options.strict = cl.strict;
