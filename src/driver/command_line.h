@@ -2,6 +2,7 @@
 // contour data go, help and version.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -18,6 +19,7 @@ struct CommandLine {
   bool strict = false;
   bool check = false;
   double time_limit = 0;
+  std::int64_t memory_words = RunOptions{}.memory_words;
   bool help = false;
   bool version = false;
   std::string error;  // set when the command line is wrong
