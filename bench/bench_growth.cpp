@@ -72,6 +72,7 @@ void BM_Stages(benchmark::State& state) {
   Report rep(sink);
   Control C;
   Work w;
+  Results res;
   bench::prepare(C, w, rep, text);
   const bench::OpenBlas* ob = bench::openblas();
   // A run's first reduction also faults in the pages of the companion array SKR
@@ -105,7 +106,8 @@ void BM_Stages(benchmark::State& state) {
     DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
     const auto t4 = Clock::now();
     C.ITNO = 1;
-    STRESS(rep, C, w);
+    res = Results{};
+    STRESS(rep, C, w, res);
     const auto t5 = Clock::now();
     t_assembly += seconds(t0, t1);
     t_reduction += seconds(t2, t3);

@@ -45,7 +45,7 @@ void check_slab_counts(Report& rep, const std::array<int, 10>& nn, const char* a
     std::vector<Item> list(head);
     for (int v : nn) list.emplace_back(v);
     rep.write(f, list);
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   };
   int last = 0;
   for (int i = 0; i < Control::NSMAX; ++i)
@@ -109,17 +109,17 @@ void check_counts(Report& rep, Control& C) {
     for (int v : C.NNX) list.emplace_back(v);
     for (int v : C.NNY) list.emplace_back(v);
     rep.write(kNegative, list);
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   if (C.NXT < 2 || C.NYT < 2) {
     rep.write(kTooFew, {C.NXT, C.NYT});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   check_slab_counts(rep, C.NNX, "X", 4);
   check_slab_counts(rep, C.NNY, "Y", 5);
   if (C.NLAREA < 0) {
     rep.write(kAreas, {C.NLAREA});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 }
 
@@ -169,11 +169,11 @@ void check_memory(Report& rep, Control& C) {
   // Only a work array larger than the default holds such a mesh.
   if (const std::int64_t nodes = std::int64_t(C.NXT) * C.NYT; nodes > Control::MAXNODE) {
     rep.write(kTooManyNodes, {nodes, Control::MAXNODE});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   if (C.NCONT != 0) {
     if (C.MEMCON > Control::MAXCON) TITLPG(rep, C);
-    if (C.INMODE == 2) STOP(rep);
+    if (C.INMODE == 2) STOP(rep, Ending::Finished);
   }
 }
 
@@ -183,18 +183,11 @@ std::int64_t model_memory_words(std::string_view deck_text) {
   Control C;
   read_control(deck, C);
   std::ostringstream out;
-  Report rep(out, false);
+  Report rep(out);
   try {
     check_counts(rep, C);
-  } catch (const RunStopped&) {
-    // The message without its layout (words separated by single blanks) and
-    // without the stop line that follows it.
-    std::string text = out.str();
-    text.erase(text.rfind("Stop - Program terminated."));
-    std::istringstream words(text);
-    std::string message, word;
-    while (words >> word) message += (message.empty() ? "" : " ") + word;
-    throw std::invalid_argument(message);
+  } catch (const RunStopped& stop) {
+    throw std::invalid_argument(stop.message);
   }
   derive_dimensions(C);
   return C.MEMREQ;

@@ -29,20 +29,6 @@ void banner(Report& rep, int isubgr, int itno) {
   rep.write(kBanner, {isubgr, itno});
 }
 
-// The contact analysis on the elastic solid decides contact node by node, while the
-// two faces of a joint stand on one point of the solid's surface: jointed pavements
-// on the elastic solid are analysed under load, not with curling and gaps.
-void require_one_slab_for_solid_contact(Report& rep, const Control& C) {
-  static const Format kJointed(
-      "/, /, 10X, '***THE CURLING AND GAP ANALYSIS ON THE ELASTIC SOLID (SUBGRADE TYPE 8) ', "
-      "'TAKES A SINGLE SLAB ONLY:', /, 10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF ', "
-      "'A JOINT STAND ON ONE POINT OF THE', /, 10X, ' SUBGRADE SURFACE, WHICH CANNOT BE IN AND ', "
-      "'OUT OF CONTACT AT ONCE.', /, 10X, ' PROGRAM TERMINATED.'");
-  if (C.ISUBGR != 8 || C.NSLAB == 1 || C.ICURL == 0) return;
-  rep.write(kJointed, {C.NSLAB});
-  STOP(rep);
-}
-
 // Inside a slab every element is a plate element, so the node lines must strictly
 // increase: an element of zero (or negative) width has no stiffness and no stresses.
 // Only the last node line of a slab and the first of the next may share a coordinate
@@ -69,7 +55,7 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
       if (first_of_slab[i] ? c[i] >= c[i - 1] : c[i] > c[i - 1]) continue;
       rep.write(C.NSLAB == 1 ? kWidth : kInSlab,
                 {axis, static_cast<int>(i), static_cast<int>(i + 1), c[i - 1], c[i]});
-      STOP(rep);
+      STOP(rep, Ending::Refused);
     }
   };
   check(w.XC, C.NNX, "X");
@@ -97,11 +83,10 @@ void solve_pass(Report& rep, Control& C, Work& w) {
 
 }  // namespace
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
+void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
-  require_one_slab_for_solid_contact(rep, C);
   require_contact_subgrade(rep, C);
 
   // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
@@ -117,27 +102,28 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
     clear_pass(w);
     if (C.ICURL != 0) {
       if (C.IWINK == 1)
-        CURLW(rep, C, w);
-      else if (CURLC(rep, C, w))
+        CURLW(rep, C, w, res);
+      else if (CURLC(rep, C, w, res))
         return;
     } else if (C.ISUBGR == 8) {
       ASSEMBLE(C, w);
       int NCHG = 0, NOUT = 0;
-      ELSOLD(rep, C, w, NCHG, NOUT);
+      ELSOLD(rep, C, w, res, NCHG, NOUT);
       return;
     } else {
       solve_pass(rep, C, w);
       if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
     }
-    STRESS(rep, C, w);
+    STRESS(rep, C, w, res);
     ++C.ITNO;
     if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
     new_page(rep);
     banner(rep, C.ISUBGR, C.ITNO);
     C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    res.passes.push_back({IterationStep::Kind::StressDependent, C.ITNO - 1, C.RATOFF, 0, 0});
     if (C.TOL2 < C.RATOFF) continue;
     C.ITNO = -1;  // converged: the stresses of the last pass once more
-    STRESS(rep, C, w);
+    STRESS(rep, C, w, res);
     break;
   }
   // The final contour record follows the parameter cards in the deck; a run that

@@ -60,7 +60,7 @@ void expect_balanced_run(const SlabDeck& d, std::int64_t words) {
   options.contour.stream = &cnt;
   // One word short of the model is refused with the words it needs.
   options.memory_words = words - 1;
-  EXPECT_EQ(run(in, out, err, options), kExitStop);
+  EXPECT_EQ(run(in, out, err, options), kExitRefused);
   EXPECT_NE(out.str().find(" NEEDS TOTAL MEMORY  OF AT LEAST" + testing::fmt_i(int(words), 10)),
             std::string::npos);
 
