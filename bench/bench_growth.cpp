@@ -106,7 +106,6 @@ void BM_Stages(benchmark::State& state) {
     DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
     const auto t4 = Clock::now();
     C.ITNO = 1;
-    res = Results{};
     STRESS(rep, C, w, res);
     const auto t5 = Clock::now();
     t_assembly += seconds(t0, t1);

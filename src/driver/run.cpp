@@ -96,19 +96,21 @@ std::string memory_words_problem(std::int64_t words) {
 }
 
 int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const RunOptions& options) {
-  if (const std::string problem = memory_words_problem(options.memory_words); !problem.empty()) {
-    errors << "meridolan: " << problem << '\n';
-    return kExitUsage;
-  }
   const ContourFile& contour = options.contour;
-  Report rep(out);
-  rep.refuse_non_finite();
-  Deck deck(deck_in);
   Control C;
-  C.MEMLIM = options.memory_words;
   Work w;
   Results res;
   RunStatus status;
+  if (std::string problem = memory_words_problem(options.memory_words); !problem.empty()) {
+    errors << "meridolan: " << problem << '\n';
+    if (options.results != nullptr)
+      write_results(*options.results, C, w, res, {kExitUsage, problem});
+    return kExitUsage;
+  }
+  Report rep(out);
+  rep.refuse_non_finite();
+  Deck deck(deck_in);
+  C.MEMLIM = options.memory_words;
   try {
     try {
       read_control(deck, C);

@@ -55,9 +55,9 @@ std::string memory_words_problem(std::int64_t words);
 // stays as it is); 3 when a message in the report ended the analysis (the report
 // ends with its stop line; the message goes to `errors` in one line); 73 when the
 // contour file cannot be written (the report is complete, with its stop line; the
-// reason goes to `errors`); 64 when an option cannot be used (the reason goes to
-// `errors`, nothing is read or printed). The results document, when asked for, is
-// written for every ending that reads the deck.
+// reason goes to `errors`). The results document, when asked for, is written for
+// every ending; 64 when an option cannot be used (the reason goes to `errors`,
+// nothing is read or printed).
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const RunOptions& options);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const ContourFile& contour);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors);

@@ -123,9 +123,8 @@ TEST(MemoryOption, ABadValueEndsWithStatus64AndNoReport) {
 
 TEST(MemoryOption, TheReportAndTheCheckUseTheLimitInForce) {
   const std::string deck = read_file(MERIDOLAN_TEST_DATA "/two_slabs_memreq_3951.dat");
-  // The limit is inclusive. (This model then stops at its dowels' pivot.)
-  const auto exact = run_with_memory(deck, 3951);
-  EXPECT_EQ(exact.status, kExitRefused);
+  const auto exact = run_with_memory(deck, 3951);  // the limit is inclusive
+  EXPECT_EQ(exact.status, kExitRefused);           // the deck ends at a negative pivot
   EXPECT_TRUE(exact.has_line("                   (SHOULD BE LESS THAN       3951  )"));
   EXPECT_FALSE(exact.contains("NOT ENOUGH MEMORY"));
   EXPECT_TRUE(exact.contains("TOTAL APPLIED LOAD IS  3600.000"));
@@ -178,9 +177,6 @@ TEST(ReportLimits, AMeshOfMoreThan99999NodesIsRefused) {
   };
   const RunResult over = run_with_memory(control(50000, 2), 20000000);
   EXPECT_EQ(over.status, kExitRefused);
-  EXPECT_EQ(over.errors,
-            "meridolan: THE MESH HAS 100000 NODES; THE TABLES OF THE REPORT NUMBER THE NODES IN "
-            "FIVE COLUMNS, SO A MESH MAY HAVE AT MOST 99999 NODES.\n");
   EXPECT_EQ(over.report,
             "\r\n\r\n\r\n                   ***THE MESH HAS     100000 NODES; THE TABLES OF THE "
             "REPORT NUMBER THE\r\n                    NODES IN FIVE COLUMNS, SO A MESH MAY HAVE AT "
