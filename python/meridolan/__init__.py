@@ -1,0 +1,27 @@
+"""MERIDOLAN from Python: pavement models in a few lines, meshes made for them,
+results as tables and maps."""
+
+from .deck import read_deck, write_deck
+from .engine import RunOutput, run_deck
+from .model import (
+    Contact,
+    Contours,
+    Dowels,
+    Gap,
+    Iteration,
+    Joint,
+    Joints,
+    Layer,
+    Load,
+    Mesh,
+    Model,
+    Region,
+    SoilRegion,
+    Subgrade,
+)
+
+__all__ = [
+    "Contact", "Contours", "Dowels", "Gap", "Iteration", "Joint", "Joints", "Layer", "Load",
+    "Mesh", "Model", "Region", "RunOutput", "SoilRegion", "Subgrade", "read_deck", "run_deck",
+    "write_deck",
+]

@@ -1,0 +1,43 @@
+"""The engine in-process: the extension module, with plain results."""
+
+from __future__ import annotations
+
+import json
+from dataclasses import dataclass
+from typing import Any, Optional
+
+import _meridolan
+
+
+@dataclass
+class RunOutput:
+    """What one run of a deck gives: exit status, report (bytes as printed, with
+    their carriage control), messages, the JSON results and the contour data."""
+
+    status: int
+    report: bytes
+    errors: str
+    results: Optional[dict[str, Any]]
+    contour: Optional[str]
+
+    @property
+    def report_text(self) -> str:
+        return self.report.decode("latin-1")
+
+
+def run_deck(deck: str) -> RunOutput:
+    """Runs a deck; the interpreter lock is released while the engine works."""
+    out = _meridolan.run(deck)
+    results = json.loads(out["results"]) if out["results"] else None
+    return RunOutput(out["status"], out["report"], out["errors"], results, out["contour"])
+
+
+def read_values(deck: str) -> dict[str, Any]:
+    """The values the engine reads from a deck, named as its records name them."""
+    return _meridolan.read(deck)
+
+
+def dimensions(deck: str) -> dict[str, int]:
+    """Nodes, equations and the words of the work array the deck's model needs,
+    by the engine's own sizing rule."""
+    return _meridolan.dimensions(deck)
