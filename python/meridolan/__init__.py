@@ -2,7 +2,7 @@
 results as tables and maps."""
 
 from .deck import read_deck, write_deck
-from .engine import RunOutput, run_deck
+from .engine import RunOutput, dimensions, read_values, run_deck
 from .model import (
     Contact,
     Contours,

@@ -9,6 +9,7 @@ deck means here exactly what it means to the program.
 from __future__ import annotations
 
 import math
+from decimal import Decimal
 from dataclasses import dataclass
 from typing import Any, Iterable, Sequence
 
@@ -38,7 +39,8 @@ def real_field(value: float, width: int, name: str) -> str:
         mantissa, exponent = text.lower().split("e")
         if "." not in mantissa:
             mantissa += "."
-        candidates = [f"{v:.{max(0, -int(exponent) + 17)}f}".rstrip("0"), f"{mantissa}E{int(exponent)}"]
+        plain = format(Decimal(text), "f")
+        candidates = [plain if "." in plain else plain + ".", f"{mantissa}E{int(exponent)}"]
     else:
         candidates = [text]
     for c in candidates:
@@ -135,9 +137,10 @@ def _region_nodes(lines: NodeLines, regions: Iterable[Any]) -> Iterable[tuple[An
                 yield r, n
 
 
-def deck_values(model: Model) -> dict[str, Any]:
-    """The model in the names of the deck's records (those the engine reads)."""
-    lines = node_lines(model)
+def deck_values(model: Model, lines: NodeLines | None = None) -> dict[str, Any]:
+    """The model in the names of the deck's records (those the engine reads), on the
+    given node lines or the model's own."""
+    lines = lines or node_lines(model)
     nn = lines.nodes
     v: dict[str, Any] = {}
     _check(model.input_mode in (1, 2), "input_mode: 1 (full deck) or 2")
