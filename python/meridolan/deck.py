@@ -149,7 +149,7 @@ def deck_values(model: Model, lines: NodeLines | None = None) -> dict[str, Any]:
     v["TITLE"] = model.title
     v["NLAREA"] = len(model.loads)
     v["ISYM"] = model.symmetry_code()
-    c = model.contact
+    c = model.contact or (Contact() if model.temperature is not None else None)
     v["ICURL"] = 0 if c is None else c.code
     v["IWINK"] = 0 if c is None else (c.winkler_code if c.winkler_code is not None else int(c.winkler))
     v["NNX"] = lines.nnx
@@ -181,6 +181,11 @@ def deck_values(model: Model, lines: NodeLines | None = None) -> dict[str, Any]:
         v[f"PR{i}"] = layer.poisson
         v[f"GAM{i}"], v[f"DT{i}"] = layer.density, layer.temperature_difference
         v[f"ALF{i}"] = layer.expansion
+    t = model.temperature
+    if t is not None:
+        top = model.layers[0]
+        _check(not isinstance(top.thickness, list), "temperature: the top layer needs one thickness")
+        v["DT1"], v["ALF1"] = t.linear_difference(float(top.thickness)), t.expansion
     v["SKN"] = k_nodes or []
     v["KDEF"] = k_nodes[0] if k_nodes else 0.0
     for axis, joint in (("X", model.joints.x), ("Y", model.joints.y)):

@@ -6,7 +6,18 @@ import json
 from dataclasses import dataclass
 from typing import Any, Optional
 
-import _meridolan
+
+
+def _engine():
+    """The extension module; imported when first asked for, so that the parts of the
+    package that only read files (contour data, maps) work without it."""
+    try:
+        import _meridolan
+    except ImportError as e:
+        raise ImportError(
+            "the engine module _meridolan is not on the Python path (build it with CMake; "
+            "build/meridolan-model sets the path)") from e
+    return _meridolan
 
 
 @dataclass
@@ -27,17 +38,17 @@ class RunOutput:
 
 def run_deck(deck: str) -> RunOutput:
     """Runs a deck; the interpreter lock is released while the engine works."""
-    out = _meridolan.run(deck)
+    out = _engine().run(deck)
     results = json.loads(out["results"]) if out["results"] else None
     return RunOutput(out["status"], out["report"], out["errors"], results, out["contour"])
 
 
 def read_values(deck: str) -> dict[str, Any]:
     """The values the engine reads from a deck, named as its records name them."""
-    return _meridolan.read(deck)
+    return _engine().read(deck)
 
 
 def dimensions(deck: str) -> dict[str, int]:
     """Nodes, equations and the words of the work array the deck's model needs,
     by the engine's own sizing rule."""
-    return _meridolan.dimensions(deck)
+    return _engine().dimensions(deck)

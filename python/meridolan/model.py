@@ -8,7 +8,10 @@ deck writer (deck.py) into the program's fixed-column deck.
 from __future__ import annotations
 
 from dataclasses import dataclass, field
-from typing import Optional, Sequence, Union
+from typing import TYPE_CHECKING, Optional, Sequence, Union
+
+if TYPE_CHECKING:
+    from .temperature import Temperature
 
 # A value given once for the whole slab, or once per node (in node order).
 PerNode = Union[float, list[float]]
@@ -258,6 +261,9 @@ class Model:
     iteration: Optional[Iteration] = None
     contours: Optional[Contours] = None
     mesh: Mesh = field(default_factory=Mesh)
+    # Temperature of the top layer (a difference or a profile); it asks for the
+    # analysis with temperature (a default Contact when none is given).
+    temperature: Optional["Temperature"] = None
     input_mode: int = 1
     composite_code: Optional[int] = None  # the deck's composite-action value beyond 0/1
 
