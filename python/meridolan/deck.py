@@ -52,6 +52,20 @@ def real_field(value: float, width: int, name: str) -> str:
     raise ValueError(f"{name}: {value!r} does not fit the {width} columns of its deck field")
 
 
+def fitted(value: float, width: int) -> float:
+    """The value nearest to `value` that a field of `width` columns holds exactly: for
+    the values the model computes (temperature differences, tyre prints), not for
+    those it is given, which must fit as they are."""
+    v = float(value)
+    for d in range(width, -1, -1):
+        text = f"{v:.{d}f}"
+        if text.startswith(("0.", "-0.")):
+            text = text.replace("0.", ".", 1)
+        if len(text) <= width:
+            return float(text)
+    raise ValueError(f"{value!r} does not fit {width} columns")
+
+
 def int_field(value: int, width: int, name: str) -> str:
     if isinstance(value, bool) or int(value) != value:
         raise ValueError(f"{name}: {value!r} is not a whole number")
@@ -185,7 +199,7 @@ def deck_values(model: Model, lines: NodeLines | None = None) -> dict[str, Any]:
     if t is not None:
         top = model.layers[0]
         _check(not isinstance(top.thickness, list), "temperature: the top layer needs one thickness")
-        v["DT1"], v["ALF1"] = t.linear_difference(float(top.thickness)), t.expansion
+        v["DT1"], v["ALF1"] = fitted(t.linear_difference(float(top.thickness)), 10), t.expansion
     v["SKN"] = k_nodes or []
     v["KDEF"] = k_nodes[0] if k_nodes else 0.0
     for axis, joint in (("X", model.joints.x), ("Y", model.joints.y)):

@@ -12,6 +12,7 @@ from __future__ import annotations
 
 import math
 
+from .deck import fitted
 from .model import Load
 
 
@@ -25,7 +26,10 @@ def tyre(load: float, pressure: float, at: tuple[float, float], direction: str =
     length, width = 0.8712 * unit, 0.6 * unit
     dx, dy = (length, width) if direction == "x" else (width, length)
     x, y = at
-    return Load(pressure, (x - dx / 2, x + dx / 2), (y - dy / 2, y + dy / 2))
+    # Limits to a thousandth, as the deck prints them; the pressure then gives the
+    # tyre's load over the rectangle as it stands.
+    x1, x2, y1, y2 = (round(c, 3) for c in (x - dx / 2, x + dx / 2, y - dy / 2, y + dy / 2))
+    return Load(fitted(load / ((x2 - x1) * (y2 - y1)), 10), (x1, x2), (y1, y2))
 
 
 def _group(load: float, pressure: float, at, direction: str, offsets) -> list[Load]:

@@ -79,7 +79,8 @@ class Subgrade:
     poisson: float = 0.0  # elastic solid (and carried as read otherwise)
     shear: float = 0.0  # Vlasov shear parameter
     code: Optional[int] = None
-    # Stress-dependent subgrade: one class for every node, per node, or by region.
+    # Stress-dependent subgrade: one class for every node, per node, or by region
+    # (soil_class then the class of the nodes outside every region; later regions win).
     soil_class: Optional[int] = None
     soil_classes: Optional[list[int]] = None
     soil_regions: list[SoilRegion] = field(default_factory=list)
@@ -101,14 +102,15 @@ class Subgrade:
         if self.kind == "dense-liquid" and self.matrix != "consistent":
             raise ValueError(f"subgrade.matrix: {self.matrix!r} is neither consistent nor lumped")
         if self.kind == "stress-dependent" and self.soil_class is not None:
-            if self.soil_classes or self.soil_regions:
-                raise ValueError("subgrade.soil_class: give one class, or classes per node or region")
-            if self.soil_class not in (1, 2, 3):
-                raise ValueError(
-                    "subgrade.soil_class: one class for every node is 1, 2 or 3 "
-                    "(give class 4 or 5 by region or per node)"
-                )
-            return self.soil_class
+            if self.soil_classes is not None:
+                raise ValueError("subgrade.soil_class: give one class, or classes per node")
+            if not self.soil_regions:
+                # One built-in class for every node is a subgrade code of its own.
+                if self.soil_class not in (1, 2, 3):
+                    raise ValueError(
+                        "subgrade.soil_class: one class for every node is 1, 2 or 3 "
+                        "(give class 4 or 5 by region or per node)")
+                return self.soil_class
         return SUBGRADE_CODES[self.kind]
 
 

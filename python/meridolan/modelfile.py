@@ -124,7 +124,7 @@ def model_from_toml(text: str) -> Model:
     data = tomllib.loads(text)
     top = _take(data, "model file", {k: k for k in (
         "title", "slabs", "layers", "bonded", "subgrade", "joints", "loads", "temperature", "contact",
-        "symmetry", "iteration", "contours", "mesh")})
+        "symmetry", "iteration", "contours", "mesh", "input_mode", "composite_code")})
     for need in ("title", "slabs", "layers", "subgrade"):
         if need not in top:
             raise ValueError(f"model file: {need} is missing")
@@ -133,7 +133,8 @@ def model_from_toml(text: str) -> Model:
         title=top["title"], slabs_x=[float(v) for v in slabs["x"]], slabs_y=[float(v) for v in slabs["y"]],
         layers=_layers(top["layers"]), subgrade=_subgrade(top["subgrade"]),
         loads=_loads(top.get("loads", [])), bonded=bool(top.get("bonded", False)),
-        symmetry=top.get("symmetry", "whole"))
+        symmetry=top.get("symmetry", "whole"), input_mode=top.get("input_mode", 1),
+        composite_code=top.get("composite_code"))
     if "joints" in top:
         j = _take(top["joints"], "joints", {"x": "x", "y": "y"})
         kw["joints"] = Joints(**{a: _joint(t, f"joints.{a}") for a, t in j.items()})
@@ -146,7 +147,8 @@ def model_from_toml(text: str) -> Model:
         c = _take(top["contact"], "contact", {"winkler": "winkler", "cycles": "cycles", "gaps": "gaps",
                                               "zero_pressure": "zero_pressure",
                                               "zero_pressure_nodes": "zero_pressure_nodes",
-                                              "node_gaps": "node_gaps"})
+                                              "node_gaps": "node_gaps", "code": "code",
+                                              "winkler_code": "winkler_code"})
         c["gaps"] = _regions(c.get("gaps", []), "contact.gaps", Gap, "gap")
         c["zero_pressure"] = _regions(c.get("zero_pressure", []), "contact.zero_pressure")
         c["node_gaps"] = [(int(n), float(g)) for n, g in c.get("node_gaps", [])]
@@ -162,11 +164,136 @@ def model_from_toml(text: str) -> Model:
                 c[k] = tuple(c[k])
         kw["contours"] = Contours(**c)
     if "mesh" in top:
-        kw["mesh"] = Mesh(**_take(top["mesh"], "mesh", {k: k for k in (
-            "size", "ratio", "fine", "max_size", "memory", "x", "y")}))
+        mesh = _take(top["mesh"], "mesh", {k: k for k in ("size", "ratio", "fine", "max_size", "memory", "x", "y")})
+        for k in ("x", "y"):
+            if k in mesh:
+                mesh[k] = [[float(c) for c in g] for g in mesh[k]]
+        kw["mesh"] = Mesh(**mesh)
     return Model(**kw)
 
 
 def read_model_file(path: str) -> Model:
     with open(path, encoding="utf-8") as f:
         return model_from_toml(f.read())
+
+
+# ------------------------------------------------------------------------------------
+# Writing a model file
+
+
+def _value(v: Any) -> str:
+    if isinstance(v, bool):
+        return "true" if v else "false"
+    if isinstance(v, int):
+        return str(v)
+    if isinstance(v, float):
+        return repr(v)
+    if isinstance(v, str):
+        return '"' + v.replace("\\", "\\\\").replace('"', '\\"') + '"'
+    if isinstance(v, (list, tuple)):
+        return "[" + ", ".join(_value(x) for x in v) + "]"
+    if isinstance(v, dict):
+        return "{ " + ", ".join(f"{k} = {_value(x)}" for k, x in v.items()) + " }"
+    raise ValueError(f"model file: cannot write {v!r}")
+
+
+def _long_list(values: list[Any], per_line: int = 8) -> str:
+    if len(values) <= per_line:
+        return _value(list(values))
+    rows = [", ".join(_value(x) for x in values[i : i + per_line]) for i in range(0, len(values), per_line)]
+    return "[\n  " + ",\n  ".join(rows) + ",\n]"
+
+
+def _table(lines: list[str], header: str, items: dict[str, Any]) -> None:
+    lines.append(header)
+    for k, v in items.items():
+        if v is None:
+            continue
+        lines.append(f"{k} = {_long_list(v) if isinstance(v, list) else _value(v)}")
+
+
+def model_to_toml(model: Model) -> str:
+    """The model file of a model; model_from_toml reads it back as the same model."""
+    out: list[str] = [f"title = {_value(model.title)}"]
+    if model.symmetry != "whole":
+        out.append(f"symmetry = {_value(model.symmetry)}")
+    if model.bonded:
+        out.append("bonded = true")
+    if model.composite_code is not None:
+        out.append(f"composite_code = {model.composite_code}")
+    if model.input_mode != 1:
+        out.append(f"input_mode = {model.input_mode}")
+    _table(out, "[slabs]", {"x": model.slabs_x, "y": model.slabs_y})
+    for layer in model.layers:
+        _table(out, "[[layers]]", {
+            "thickness": layer.thickness, "modulus": layer.modulus, "poisson": layer.poisson,
+            "density": layer.density or None, "temperature_difference": layer.temperature_difference or None,
+            "expansion": layer.expansion or None})
+    s = model.subgrade
+    _table(out, "[subgrade]", {
+        "type": s.kind, "k": s.k, "matrix": None if s.matrix == "consistent" else s.matrix,
+        "modulus": s.modulus or None, "poisson": s.poisson or None, "shear": s.shear or None,
+        "code": s.code, "soil_class": s.soil_class, "soil_classes": s.soil_classes,
+        "curves": [list(c) for c in s.soil_curves] or None})
+    for r in s.soil_regions:
+        _table(out, "[[subgrade.regions]]", {"x": list(r.x), "y": list(r.y), "class": r.soil_class})
+    for axis in ("x", "y"):
+        j = getattr(model.joints, axis)
+        if j == Joint():
+            continue
+        dowels = None
+        if j.dowels is not None:
+            d = j.dowels
+            dowels = {k: v for k, v in (
+                ("diameter", d.diameter), ("spacing", d.spacing), ("modulus", d.modulus),
+                ("poisson", d.poisson), ("support", d.support), ("width", d.width),
+                ("inner_diameter", d.inner_diameter or None), ("nodes", d.nodes or None),
+                ("positions", d.positions or None)) if v is not None}
+        _table(out, f"[joints.{axis}]", {
+            "dowels": dowels, "interlock": j.interlock,
+            "switches": None if tuple(j.switches) == (0, 1, 1) else list(j.switches), "transfer": j.transfer})
+    for ld in model.loads:
+        _table(out, "[[loads]]", {"pressure": ld.pressure, "x": list(ld.x), "y": list(ld.y)})
+    t = model.temperature
+    if t is not None:
+        _table(out, "[temperature]", {"difference": t.difference, "expansion": t.expansion,
+                                      "profile": [list(p) for p in t.profile] or None})
+    c = model.contact
+    if c is not None:
+        _table(out, "[contact]", {
+            "winkler": c.winkler, "cycles": c.cycles, "code": None if c.code == 1 else c.code,
+            "winkler_code": c.winkler_code, "node_gaps": [list(g) for g in c.node_gaps] or None,
+            "zero_pressure_nodes": c.zero_pressure_nodes or None})
+        for g in c.gaps:
+            _table(out, "[[contact.gaps]]", {"x": list(g.x), "y": list(g.y), "gap": g.gap})
+        for r in c.zero_pressure:
+            _table(out, "[[contact.zero_pressure]]", {"x": list(r.x), "y": list(r.y)})
+    if model.iteration is not None:
+        it = model.iteration
+        _table(out, "[iteration]", {"passes": it.passes, "tol1": it.tol1, "tol2": it.tol2,
+                                    "print": it.print_passes})
+    if model.contours is not None:
+        ct = model.contours
+        _table(out, "[contours]", {"digits": list(ct.digits), "grid": ct.grid, "digits2": list(ct.digits2),
+                                   "scale": ct.scale})
+    m = model.mesh
+    mesh = {k: getattr(m, k) for k in ("size", "fine", "max_size", "memory")}
+    mesh["ratio"] = None if m.ratio == 1.5 else m.ratio
+    if m.x is not None:
+        mesh["x"] = [list(g) for g in m.x]
+        mesh["y"] = [list(g) for g in m.y or []]
+    if any(v is not None for v in mesh.values()):
+        lines = ["[mesh]"]
+        for k, v in mesh.items():
+            if v is None:
+                continue
+            if k in ("x", "y"):
+                groups = []
+                for g in v:
+                    rows = [", ".join(_value(x) for x in g[i : i + 8]) for i in range(0, len(g), 8)]
+                    groups.append("  [" + ",\n   ".join(rows) + "],\n")
+                lines.append(f"{k} = [  # node lines of each slab column (row)\n" + "".join(groups) + "]")
+            else:
+                lines.append(f"{k} = {_value(v)}")
+        out += lines
+    return "\n".join(out) + "\n"
