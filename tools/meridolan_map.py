@@ -12,7 +12,7 @@ import sys
 _ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 for _p in (os.path.join(_ROOT, "python"), os.path.join(_ROOT, "build", "python")):
     if os.path.isdir(_p) and _p not in sys.path:
-        sys.path.insert(0, _p)
+        sys.path.append(_p)
 
 from meridolan.maps import (  # noqa: E402,F401
     QUANTITIES,

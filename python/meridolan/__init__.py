@@ -2,6 +2,7 @@
 results as tables and maps."""
 
 from .deck import read_deck, write_deck
+from .mesh import MeshReport, generate
 from .engine import RunOutput, dimensions, read_values, run_deck
 from .model import (
     Contact,
@@ -22,6 +23,6 @@ from .model import (
 
 __all__ = [
     "Contact", "Contours", "Dowels", "Gap", "Iteration", "Joint", "Joints", "Layer", "Load",
-    "Mesh", "Model", "Region", "RunOutput", "SoilRegion", "Subgrade", "read_deck", "run_deck",
+    "Mesh", "MeshReport", "Model", "Region", "RunOutput", "SoilRegion", "Subgrade", "dimensions", "generate", "read_deck", "read_values", "run_deck",
     "write_deck",
 ]
