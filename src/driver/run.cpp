@@ -13,6 +13,7 @@
 #include "driver/contour.h"
 #include "driver/control_records.h"
 #include "driver/slab.h"
+#include "results/tables.h"
 
 namespace meridolan {
 
@@ -75,14 +76,14 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
 
 }  // namespace
 
-int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
-        const RunOptions& options) {
+int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const RunOptions& options) {
   const ContourFile& contour = options.contour;
   Report rep(out);
   rep.refuse_non_finite();
   Deck deck(deck_in);
   Control C;
   Work w;
+  Results res;
   int status = kExitStop;
   try {
     read_control(deck, C);
@@ -90,7 +91,7 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
     derive_dimensions(C);
     check_memory(rep, C);
     allocate(w, C);
-    SLAB(deck, rep, C, w);
+    SLAB(deck, rep, C, w, res);
     if (C.NCONT != 0) {
       // Contours are requested only by the full deck (INMODE not 0), which then ends
       // with the contour record.

@@ -97,7 +97,7 @@ void solve_pass(Report& rep, Control& C, Work& w) {
 
 }  // namespace
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
+void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
@@ -118,18 +118,18 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
     if (C.ICURL != 0) {
       if (C.IWINK == 1)
         CURLW(rep, C, w);
-      else if (CURLC(rep, C, w))
+      else if (CURLC(rep, C, w, res))
         return;
     } else if (C.ISUBGR == 8) {
       ASSEMBLE(C, w);
       int NCHG = 0, NOUT = 0;
-      ELSOLD(rep, C, w, NCHG, NOUT);
+      ELSOLD(rep, C, w, res, NCHG, NOUT);
       return;
     } else {
       solve_pass(rep, C, w);
       if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
     }
-    STRESS(rep, C, w);
+    STRESS(rep, C, w, res);
     ++C.ITNO;
     if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
     new_page(rep);
@@ -137,7 +137,7 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
     C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
     if (C.TOL2 < C.RATOFF) continue;
     C.ITNO = -1;  // converged: the stresses of the last pass once more
-    STRESS(rep, C, w);
+    STRESS(rep, C, w, res);
     break;
   }
   // The final contour record follows the parameter cards in the deck; a run that
