@@ -11,6 +11,7 @@ results) and, with --maps, the contour maps; it exits with the engine's status.
 from __future__ import annotations
 
 import argparse
+import dataclasses
 import json
 import os
 import sys
@@ -59,6 +60,11 @@ def main(argv: list[str] | None = None) -> int:
         if a.command == "mesh":
             print(generate(model) if model.mesh.x is None else "the model gives its own node lines")
             return 0
+        if a.command == "run" and model.mesh.x is None:
+            # The generated mesh, once: reported, then used for the deck.
+            made = generate(model)
+            print(made, file=sys.stderr)
+            model.mesh = dataclasses.replace(model.mesh, x=made.x_lines, y=made.y_lines)
         deck = model.deck()
         if a.command == "deck":
             sys.stdout.write(deck)
