@@ -352,8 +352,9 @@ def model_from_values(v: dict[str, Any]) -> Model:
     """A model holding exactly the values of a deck (the engine's names)."""
     x_groups, slabs_x = _slab_lengths(v["XC"], v["NNX"])
     y_groups, slabs_y = _slab_lengths(v["YC"], v["NNY"])
+    _check(v["NLAYER"] in (1, 2), f"read_deck: {v['NLAYER']} layers (control record 6) is no model of one or two")
     layers = []
-    for n in range(1, max(v["NLAYER"], 1) + 1):
+    for n in range(1, v["NLAYER"] + 1):
         th, e = v[f"TH{n}"], v[f"E{n}"]
         layers.append(Layer(
             thickness=list(v[f"THN{n}"]) if th == 0 and v[f"THN{n}"] else th,
