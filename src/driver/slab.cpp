@@ -40,7 +40,7 @@ void require_one_slab_for_solid_contact(Report& rep, const Control& C) {
       "'OUT OF CONTACT AT ONCE.', /, 10X, ' PROGRAM TERMINATED.'");
   if (C.ISUBGR != 8 || C.NSLAB == 1 || C.ICURL == 0) return;
   rep.write(kJointed, {C.NSLAB});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // Inside a slab every element is a plate element, so the node lines must strictly
@@ -69,7 +69,7 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
       if (first_of_slab[i] ? c[i] >= c[i - 1] : c[i] > c[i - 1]) continue;
       rep.write(C.NSLAB == 1 ? kWidth : kInSlab,
                 {axis, static_cast<int>(i), static_cast<int>(i + 1), c[i - 1], c[i]});
-      STOP(rep);
+      STOP(rep, Ending::Refused);
     }
   };
   check(w.XC, C.NNX, "X");
@@ -117,7 +117,7 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res) {
     clear_pass(w);
     if (C.ICURL != 0) {
       if (C.IWINK == 1)
-        CURLW(rep, C, w);
+        CURLW(rep, C, w, res);
       else if (CURLC(rep, C, w, res))
         return;
     } else if (C.ISUBGR == 8) {
@@ -135,6 +135,7 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res) {
     new_page(rep);
     banner(rep, C.ISUBGR, C.ITNO);
     C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    res.passes.push_back({IterationStep::Kind::StressDependent, C.ITNO - 1, C.RATOFF, 0, 0});
     if (C.TOL2 < C.RATOFF) continue;
     C.ITNO = -1;  // converged: the stresses of the last pass once more
     STRESS(rep, C, w, res);

@@ -86,10 +86,8 @@ void node_table(const Control& C, const Work& w, NodeTable& t, ExtremeValues& ex
   t.rotation_y.resize(N);
   t.gap.assign(w.GAPN.begin(), w.GAPN.begin() + N);
   t.in_contact.resize(N);
-  // Below the elastic solid the table measures from the initially flat surface.
-  const bool less_gap = C.ISUBGR < 8;
   for (int n = 1; n <= N; ++n) {
-    t.deflection[n - 1] = less_gap ? defl(w.R, n) - w.GAPN[n - 1] : defl(w.R, n);
+    t.deflection[n - 1] = printed_deflection(C, w, n);
     t.rotation_x[n - 1] = rotx(w.R, n);
     t.rotation_y[n - 1] = roty(w.R, n);
     t.in_contact[n - 1] = C.ICURL == 0 || w.ICON[n - 1] == 0;

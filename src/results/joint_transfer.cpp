@@ -4,6 +4,9 @@
 // unlisted node, a joint crossing, a joint without dowels) prints no dowel line.
 #include "results/joint_transfer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "model/joint.h"
@@ -64,7 +67,10 @@ PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const Joi
 JointTable joint_line(const Control& C, Work& w, const JointSet& J, const JointLine& j,
                       std::vector<double>& TD, std::vector<double>& TA) {
   const int step = j.x ? C.NYT : 1;  // from a near-face node to its partner
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   JointTable t;
+  t.joint_lte = kNaN;
+  double most = 0.0;  // the largest deflection of a pair so far
   t.direction = j.x ? 'x' : 'y';
   t.LT = J.LT;
   const int first = near_node(C, j, 1);
@@ -95,6 +101,15 @@ JointTable joint_line(const Control& C, Work& w, const JointSet& J, const JointL
     t.has_dowel.push_back(s.dowel);
     t.dowel_load.push_back(td);
     t.interlock_load.push_back(ta);
+    const double wn = printed_deflection(C, w, n), wm = printed_deflection(C, w, m);
+    // The side that moves more counts as loaded (uplift too, as at a curled joint).
+    const bool near_loaded = std::abs(wn) >= std::abs(wm);
+    const double loaded = near_loaded ? wn : wm, other = near_loaded ? wm : wn;
+    t.lte.push_back(loaded != 0.0 ? other / loaded : kNaN);
+    if (std::abs(loaded) > most) {
+      most = std::abs(loaded);
+      t.joint_lte = t.lte.back();
+    }
   }
   return t;
 }

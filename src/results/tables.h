@@ -66,7 +66,11 @@ struct JointTable {
   std::vector<int> near_node, far_node;
   std::vector<char> has_dowel;                     // the pair received dowel terms in the stiffness
   std::vector<double> dowel_load, interlock_load;  // carried from the near to the far face
+  // Load-transfer efficiency: the printed deflection of the side that moves less over
+  // that of the side that moves more, by magnitude (NaN when neither moves).
+  std::vector<double> lte;
   double dowel_total = 0, interlock_total = 0;
+  double joint_lte = 0;  // the efficiency of the pair that moves most (NaN: none)
   // Twice the strain energy of the dowels' shear and bending terms: negative when the
   // dowels are too stiff for their support (their loads then have no meaning).
   double dowel_energy = 0;
@@ -91,6 +95,17 @@ struct ExtremeValues {
   double reaction_sum = 0;              // sum of the reaction forces of the deflection table
 };
 
+// One step of an iteration as the report shows it.
+struct IterationStep {
+  enum class Kind { StressDependent, Contact } kind = Kind::StressDependent;
+  int number = 0;  // pass (stress-dependent) or iteration (contact) the step follows
+  // Stress-dependent: fraction of the nodes whose modulus moved off the tolerance band.
+  double fraction_off = 0;
+  // Contact: nodes whose contact changed in the update after the solution, and nodes
+  // out of contact after it.
+  int nodes_changed = 0, nodes_out = 0;
+};
+
 // Everything a run computed for its report, as of the last pass that printed it.
 struct Results {
   NodeTable nodes;
@@ -101,6 +116,7 @@ struct Results {
   std::vector<JointTable> joints;
   bool has_extremes = false;  // the summary was printed
   ExtremeValues extremes;
+  std::vector<IterationStep> passes;  // the iteration history, in order
 };
 
 }  // namespace meridolan

@@ -40,7 +40,7 @@ void require_bonded_thickness(Report& rep, const Control& C, const Work& w) {
     const ElementLayers L = element_layers(C, w, e);
     if (L.th1 > 0.0 && L.th2 > 0.0) continue;
     rep.write(kThin, {e, L.th1, L.th2});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 }
 
@@ -162,6 +162,7 @@ bool contact_iteration(Report& rep, Control& C, Work& w, Results& res) {
   while (true) {
     ++IC;
     NCHG = update_contact(rep, C, w, NOUT);
+    res.passes.push_back({IterationStep::Kind::Contact, IC - 1, 0.0, NCHG, NOUT});
     if (NCHG == 0 && !solid) return false;
     print_iteration(rep, IC);
     // On the elastic solid an update that changes nothing is followed by the
@@ -192,7 +193,7 @@ void require_contact_subgrade(Report& rep, const Control& C) {
   if (C.ICURL == 0 || C.IWINK == 1) return;
   if (C.ISUBGR == 6 || C.ISUBGR == 7 || C.ISUBGR == 8) return;
   rep.write(kType, {C.ISUBGR});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 bool CURLC(Report& rep, Control& C, Work& w, Results& res) {

@@ -53,7 +53,7 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
       "' CHECK THE SUBGRADE MODULUS AND POISSON RATIO, THE LAYERS AND THE MESH.', /, 10X, "
       "' PROGRAM TERMINATED.'");
   rep.write(kFailed, {which, order, node});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // Inverse of the flexibility matrix between the surface points, in place in the
