@@ -194,7 +194,7 @@ def draw_map(plan, q, title, units, loads, note, values=None, joints=(), out_of_
     if lifted:
         for X, Y, nodes in plan.slabs:
             mask = np.isin(nodes, lifted)
-            ax.scatter(X[mask], Y[mask], s=14, marker="s", c="0.55", alpha=0.7, zorder=3)
+            ax.scatter(X[mask], Y[mask], s=14, marker="s", c="0.55", alpha=0.7, zorder=3, gid="out-of-contact")
         handles.append(matplotlib.lines.Line2D([], [], ls="", marker="s", color="0.55",
                                                label="out of contact"))
     if plan.mirror_x or plan.mirror_y:
@@ -370,6 +370,7 @@ def maps_of_results(results, out_dir: str, formats=("png",), quantities=DEFAULT_
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
 
+    os.makedirs(out_dir, exist_ok=True)
     files = []
     for q in quantities:
         fig = plot(results, q)

@@ -17,6 +17,10 @@ import pandas as pd
 from .engine import RunOutput
 
 
+NODE_COLUMNS = ["number", "x", "y", "deflection", "rotation_x", "rotation_y", "subgrade_stress",
+                "subgrade_force", "in_contact", "gap"]
+
+
 @dataclass
 class Results:
     status: int
@@ -48,7 +52,10 @@ class Results:
     @property
     def nodes(self) -> pd.DataFrame:
         """Coordinates, deflection, rotations, subgrade stress and force, contact, gap."""
-        return pd.DataFrame(self._need("nodes") or {}).set_index("number", drop=False)
+        cols = self._need("nodes") or {}
+        if not cols.get("number"):
+            return pd.DataFrame(columns=NODE_COLUMNS)
+        return pd.DataFrame(cols).set_index("number", drop=False)
 
     @property
     def stresses(self) -> pd.DataFrame:

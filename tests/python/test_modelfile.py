@@ -1,5 +1,6 @@
 """The TOML model file and the model command."""
 
+import json
 import os
 import subprocess
 
@@ -91,5 +92,12 @@ def test_command_writes_deck_report_and_results(tmp_path, program):
     assert report == subprocess.run([program], stdin=open(EXAMPLES / "interior_load.dat", "rb"),
                                     capture_output=True, cwd=tmp_path).stdout
     assert m.read_deck((tmp_path / "model.dat").read_text()) == read_model_file(str(EXAMPLES / "interior_load.toml"))
+    results = json.loads((tmp_path / "results.json").read_text())
+    assert results["format"] == "meridolan-results" and results["status"] == {"exit": 0, "message": None}
+    maps = subprocess.run([launcher, "run", str(EXAMPLES / "edge_load.toml"), "-o", str(tmp_path / "e"), "--maps"],
+                          capture_output=True, text=True)
+    assert maps.returncode == 0, maps.stderr
+    assert "mesh: 37 x 29 node lines" in maps.stderr
+    assert (tmp_path / "e" / "map_deflection.png").stat().st_size > 10000
     bad = subprocess.run([launcher, "run", str(tmp_path / "missing.toml")], capture_output=True, text=True)
     assert bad.returncode == 1 and "missing.toml" in bad.stderr
