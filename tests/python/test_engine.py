@@ -23,6 +23,19 @@ def test_module_and_program_give_the_same_report_and_contour_data(path, program,
     assert out.contour == (cnt.read_text() if cnt.exists() else None)
 
 
+def test_module_and_program_agree_on_a_refused_deck(program, tmp_path):
+    model = m.read_deck((EXAMPLES / "interior_load.dat").read_text())
+    model.loads[0].y = (66.0, 150.0)  # beyond the slab
+    text = model.deck()
+    done = subprocess.run([program, "-", "-", "-c", str(tmp_path / "c.cnt")], input=text.encode(),
+                          capture_output=True, check=False)
+    out = m.run_deck(text)
+    assert out.status == done.returncode == 3
+    assert out.report == done.stdout
+    assert out.errors == done.stderr.decode()
+    assert out.results["status"]["exit"] == 3
+
+
 def test_unreadable_deck_gives_status_2_and_the_message():
     out = m.run_deck("1\nT\n    x\n")
     assert out.status == 2
