@@ -43,6 +43,11 @@ def real_field(value: float, width: int, name: str) -> str:
         candidates = [plain if "." in plain else plain + ".", f"{mantissa}E{int(exponent)}"]
     else:
         candidates = [text]
+    # Three decimals where they hold the value exactly and leave a blank before the
+    # field, as decks are usually written.
+    three = f"{v:.3f}"
+    if float(three) == v and len(three) < width:
+        candidates.insert(0, three)
     for c in candidates:
         if c.endswith(".0"):
             c = c[:-1]
