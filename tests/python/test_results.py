@@ -88,7 +88,7 @@ def test_maps_of_results_shade_the_nodes_out_of_contact(tmp_path):
     r = example("curling_winkler")
     lifted = int((~r.nodes["in_contact"]).sum())
     assert 0 < lifted < len(r.nodes)
-    fig = plot(r, "deflection")
+    fig = r.plot("deflection")
     try:
         shaded = sum(len(c.get_offsets()) for c in fig.axes[0].collections if c.get_gid() == "out-of-contact")
         assert shaded == lifted
