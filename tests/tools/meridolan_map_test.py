@@ -111,19 +111,20 @@ class DeckReading(unittest.TestCase):
         self.assertEqual(s.loads, [(90.0, 0.0, 10.0, 42.0, 52.0), (90.0, 0.0, 10.0, 55.0, 65.0)])
 
     def test_records_before_the_loads_are_walked_in_order(self):
-        # Two slab columns with a dowel list of 17 nodes (two lines) and aggregate
-        # interlock, per-node thickness, per-node subgrade moduli, implied decimals.
+        # Two slab columns with a dowel list and aggregate interlock, per-node
+        # thickness, per-node subgrade moduli, implied decimals: read by the engine.
         deck = ("1\nJOINTED\n    1    0    0    0\n    2    2\n    3\n    1    0     0.000\n"
                 "    5    1\n100000   0\n    2    0    1    1\n"
                 "     0.000    50.000    50.000   100.000\n     0.000    40.000    80.000\n"
                 "     0.000 4.000E+06     0.150\n" + "     8.000" * 8 + "\n" + "     8.000" * 4
                 + "\n   100.000    2\n  3   200.000  5   300.000\n"
                 "     0.000     1.250 2.900E+07     0.000     0.250     0.300 1.000E+06\n"
-                "   17\n" + "    1" * 16 + "\n    2\n 1.000E+05\n"
-                "     10000     0.000    20.0001.5,20.5\n")
+                "    3\n    4    5    6\n 1.000E+05\n"
+                "     10000     0.000    20.0001.5,20.5\n000000 1.0000000\n")
         d = mm.Deck(deck)
         self.assertEqual((d.nxt, d.nyt), (4, 3))
         self.assertEqual(d.loads, [(10.0, 0.0, 20.0, 1.5, 20.5)])
+        self.assertEqual(d.joints, [("x", 50.0, 2)])
 
 
 class MapsOfTheExamples(unittest.TestCase):
