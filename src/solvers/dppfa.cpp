@@ -13,6 +13,7 @@
 
 #include "base/widest.h"
 #include "solvers/blas.h"
+#include "solvers/level1.h"
 #include "solvers/packed.h"
 #include "solvers/packed_index.h"
 
@@ -28,12 +29,7 @@ bool bad_pivot(double s) {
   return !(s > 0.0) || !std::isfinite(s);
 }
 
-// Dot product summed in order from the first term, as the reference ddot does.
-double dot_in_order(int n, const double* x, const double* y) {
-  double s = 0.0;
-  for (int i = 0; i < n; ++i) s += x[i] * y[i];
-  return s;
-}
+using level1::dot_in_order;
 
 // Entry (k, j) of the factor from column j (rows 0..k-1 already factored).
 inline void one_entry(double* ap, int k, double* cj, double& ssq) {
@@ -41,6 +37,35 @@ inline void one_entry(double* ap, int k, double* cj, double& ssq) {
   const double t = (cj[k] - dot_in_order(k, ck, cj)) / ck[k];
   cj[k] = t;
   ssq += t * t;
+}
+
+// The sums of rows k and k+1 of the factor against the block columns over rows
+// 0..k-1, in order: sa[q] = R(0:k-1, k)'R(0:k-1, j0+q), sb likewise for row k+1. A
+// function of its own, so that its eight sums have the vector registers to
+// themselves (inlined, GCC kept most of them on the stack).
+MERIDOLAN_WIDEST [[gnu::noinline]] void row_pair_sums(const double* a, const double* b,
+                                                      const double* X, int k, double* sa,
+                                                      double* sb) {
+  typedef double V __attribute__((vector_size(32)));
+  typedef double Vu __attribute__((vector_size(32), aligned(8), may_alias));
+  V a0 = {}, a1 = {}, a2 = {}, a3 = {}, b0 = {}, b1 = {}, b2 = {}, b3 = {};
+  for (int i = 0; i < k; ++i) {
+    const Vu* x = reinterpret_cast<const Vu*>(X + i * kBlock);
+    const double ai = a[i], bi = b[i];
+    const V x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3];
+    a0 += ai * x0;
+    a1 += ai * x1;
+    a2 += ai * x2;
+    a3 += ai * x3;
+    b0 += bi * x0;
+    b1 += bi * x1;
+    b2 += bi * x2;
+    b3 += bi * x3;
+  }
+  Vu* ra = reinterpret_cast<Vu*>(sa);
+  Vu* rb = reinterpret_cast<Vu*>(sb);
+  ra[0] = a0, ra[1] = a1, ra[2] = a2, ra[3] = a3;
+  rb[0] = b0, rb[1] = b1, rb[2] = b2, rb[3] = b3;
 }
 
 // Rows 0..j0-1 of the block columns j0..j1-1. Column k of the factor is dotted with
@@ -53,6 +78,7 @@ MERIDOLAN_WIDEST void rows_above_block(double* ap, int j0, int j1, double* ssq, 
   typedef double V __attribute__((vector_size(32)));
   typedef double Vu __attribute__((vector_size(32), aligned(8), may_alias));  // in X
   constexpr int NV = kBlock / 4;
+  static_assert(NV == 4, "the sums of a row are four vectors");
   const int nb = j1 - j0;
   // Column values of row k of the block (zero beyond the block's last column).
   const auto row_of_A = [&](int k, V(&c)[NV]) {
@@ -62,21 +88,17 @@ MERIDOLAN_WIDEST void rows_above_block(double* ap, int j0, int j1, double* ssq, 
         c[v][l] = q < nb ? ap[col(j0 + q) + k] : 0.0;
       }
   };
-  V sq[NV] = {};
+  // The sums of squares stay in memory: in registers they would crowd the sums of
+  // the inner loop (sixteen vector registers without AVX-512's wider file).
+  alignas(32) double sqm[kBlock] = {};
+  Vu* sq = reinterpret_cast<Vu*>(sqm);
   static_assert(kBlock % 2 == 0, "j0, a multiple of kBlock, is even: rows come in pairs");
   for (int k = 0; k < j0; k += 2) {
     const double* a = ap + col(k);
     const double* b = ap + col(k + 1);
-    V sa[NV] = {}, sb[NV] = {};
-    for (int i = 0; i < k; ++i) {
-      const Vu* x = reinterpret_cast<const Vu*>(X + i * kBlock);
-      const double ai = a[i], bi = b[i];
-      for (int v = 0; v < NV; ++v) {
-        sa[v] += ai * x[v];
-        sb[v] += bi * x[v];
-      }
-    }
-    V ca[NV], cb[NV];
+    V sa[NV], sb[NV];
+    row_pair_sums(a, b, X, k, reinterpret_cast<double*>(sa), reinterpret_cast<double*>(sb));
+    V ca[NV] = {}, cb[NV] = {};
     row_of_A(k, ca);
     row_of_A(k + 1, cb);
     Vu* xa = reinterpret_cast<Vu*>(X + k * kBlock);
@@ -95,7 +117,7 @@ MERIDOLAN_WIDEST void rows_above_block(double* ap, int j0, int j1, double* ssq, 
   for (int q = 0; q < nb; ++q) {
     double* cq = ap + col(j0 + q);
     for (int i = 0; i < j0; ++i) cq[i] = X[i * kBlock + q];
-    ssq[q] = sq[q / 4][q % 4];
+    ssq[q] = sqm[q];
   }
 }
 
