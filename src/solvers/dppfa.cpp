@@ -68,6 +68,39 @@ MERIDOLAN_WIDEST [[gnu::noinline]] void row_pair_sums(const double* a, const dou
   rb[0] = b0, rb[1] = b1, rb[2] = b2, rb[3] = b3;
 }
 
+#if !defined(MERIDOLAN_BASELINE_ONLY) && !defined(__clang__)
+#define MERIDOLAN_ROW_QUADS 1
+// The same for four rows k..k+3 at once, with AVX-512's 32 registers: two 8-wide
+// vectors per row, so each group of columns is loaded once for four rows.
+[[gnu::target("avx512f"), gnu::noinline]] void row_quad_sums(const double* const* rows,
+                                                             const double* X, int k, double* s) {
+  typedef double W __attribute__((vector_size(64)));
+  typedef double Wu __attribute__((vector_size(64), aligned(8), may_alias));
+  const double *a = rows[0], *b = rows[1], *c = rows[2], *d = rows[3];
+  W a0 = {}, a1 = {}, b0 = {}, b1 = {}, c0 = {}, c1 = {}, d0 = {}, d1 = {};
+  for (int i = 0; i < k; ++i) {
+    const Wu* x = reinterpret_cast<const Wu*>(X + i * kBlock);
+    const W x0 = x[0], x1 = x[1];
+    const double ai = a[i], bi = b[i], ci = c[i], di = d[i];
+    a0 += ai * x0;
+    a1 += ai * x1;
+    b0 += bi * x0;
+    b1 += bi * x1;
+    c0 += ci * x0;
+    c1 += ci * x1;
+    d0 += di * x0;
+    d1 += di * x1;
+  }
+  Wu* r = reinterpret_cast<Wu*>(s);
+  r[0] = a0, r[1] = a1, r[2] = b0, r[3] = b1, r[4] = c0, r[5] = c1, r[6] = d0, r[7] = d1;
+}
+
+bool has_avx512() {
+  static const bool yes = __builtin_cpu_supports("avx512f");
+  return yes;
+}
+#endif
+
 // Rows 0..j0-1 of the block columns j0..j1-1. Column k of the factor is dotted with
 // every block column at once: the block's finished rows are kept transposed in X
 // (X[i*kBlock + q] = R(i, j0+q)), so that one vector holds the sums of four columns,
@@ -92,26 +125,40 @@ MERIDOLAN_WIDEST void rows_above_block(double* ap, int j0, int j1, double* ssq, 
   // the inner loop (sixteen vector registers without AVX-512's wider file).
   alignas(32) double sqm[kBlock] = {};
   Vu* sq = reinterpret_cast<Vu*>(sqm);
-  static_assert(kBlock % 2 == 0, "j0, a multiple of kBlock, is even: rows come in pairs");
-  for (int k = 0; k < j0; k += 2) {
-    const double* a = ap + col(k);
-    const double* b = ap + col(k + 1);
-    V sa[NV], sb[NV];
-    row_pair_sums(a, b, X, k, reinterpret_cast<double*>(sa), reinterpret_cast<double*>(sb));
-    V ca[NV] = {}, cb[NV] = {};
-    row_of_A(k, ca);
-    row_of_A(k + 1, cb);
-    Vu* xa = reinterpret_cast<Vu*>(X + k * kBlock);
-    Vu* xb = reinterpret_cast<Vu*>(X + (k + 1) * kBlock);
-    for (int v = 0; v < NV; ++v) {
-      const V t = (ca[v] - sa[v]) / a[k];
-      xa[v] = t;
-      sq[v] += t * t;
-      sb[v] += b[k] * t;
-      const V u = (cb[v] - sb[v]) / b[k + 1];
-      xb[v] = u;
-      sq[v] += u * u;
+  static_assert(kBlock % 4 == 0, "j0, a multiple of kBlock, holds whole groups of rows");
+  // Rows k..k+R-1 from their sums over rows 0..k-1 (S, R x kBlock): row k+r then
+  // takes the terms of rows k..k+r-1 in order, as its sum in order would.
+  const auto finish = [&](int k, int R, const double* S) {
+    for (int r = 0; r < R; ++r) {
+      const double* ck = ap + col(k + r);
+      V sr[NV], cr[NV] = {};
+      for (int v = 0; v < NV; ++v) sr[v] = reinterpret_cast<const Vu*>(S + r * kBlock)[v];
+      for (int p = 0; p < r; ++p) {
+        const Vu* tp = reinterpret_cast<const Vu*>(X + (k + p) * kBlock);
+        for (int v = 0; v < NV; ++v) sr[v] += ck[k + p] * tp[v];
+      }
+      row_of_A(k + r, cr);
+      Vu* xr = reinterpret_cast<Vu*>(X + (k + r) * kBlock);
+      for (int v = 0; v < NV; ++v) {
+        const V t = (cr[v] - sr[v]) / ck[k + r];
+        xr[v] = t;
+        sq[v] += t * t;
+      }
     }
+  };
+  alignas(64) double S[4 * kBlock];
+  int k = 0;
+#ifdef MERIDOLAN_ROW_QUADS
+  if (has_avx512())
+    for (; k < j0; k += 4) {
+      const double* rows[4] = {ap + col(k), ap + col(k + 1), ap + col(k + 2), ap + col(k + 3)};
+      row_quad_sums(rows, X, k, S);
+      finish(k, 4, S);
+    }
+#endif
+  for (; k < j0; k += 2) {
+    row_pair_sums(ap + col(k), ap + col(k + 1), X, k, S, S + kBlock);
+    finish(k, 2, S);
   }
   // The finished rows back into the packed columns.
   for (int q = 0; q < nb; ++q) {
