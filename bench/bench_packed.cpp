@@ -152,6 +152,7 @@ struct Model {
   Report rep{sink};
   Control C;
   Work w;
+  Results res;
   std::vector<int> nodes;
   std::vector<double> flex, inverse, global;
 };
@@ -280,7 +281,7 @@ void BM_Report(benchmark::State& state) {
   for (auto _ : state) {
     m.w.R = solved;
     m.C.ITNO = 1;
-    STRESS(m.rep, m.C, m.w);
+    STRESS(m.rep, m.C, m.w, m.res);
     for (int n = 0; n < m.C.NNODE; ++n) defl[n] = solved[3 * n];
     MLTPLY(m.inverse, m.C.NNODE, defl, force);
     benchmark::ClobberMemory();

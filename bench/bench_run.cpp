@@ -94,6 +94,7 @@ struct Model {
   Report rep{sink};
   Control C;
   Work w;
+  Results res;
   BandVector assembled;  // SK after STIFF
   BandVector reduced, pivots;
 };
@@ -192,7 +193,7 @@ void BM_ReportFormatting(benchmark::State& state) {
   DISP(m.C.MBAND, m.C.NEQ, m.w.R, m.w.SKR, m.w.SK);
   for (auto _ : state) {
     m.C.ITNO = 1;
-    STRESS(m.rep, m.C, m.w);
+    STRESS(m.rep, m.C, m.w, m.res);
   }
 }
 

@@ -674,11 +674,44 @@ void Report::emit() {
     default:
       lead = "\r\n";
   }
+  note_message(std::string_view(line_.data() + kHead + 1, used_ - kHead - 1));
   std::size_t first = kHead + 1 - lead.size();
   std::memcpy(line_.data() + first, lead.data(), lead.size());
   out_.write(line_.data() + first, static_cast<std::streamsize>(used_ - first));
   pending_ = true;
   restart();
+}
+
+void Report::note_message(std::string_view rec) {
+  // Only a record whose first characters are asterisks opens a message; table lines
+  // start with blanks and digits, so they cost a few comparisons here.
+  const std::size_t a = rec.find_first_not_of(' ');
+  if (a == std::string_view::npos) return;
+  // (A line of asterisks alone, as in the title box, opens nothing.)
+  const std::size_t after = rec.find_first_not_of('*', a);
+  const bool opens = rec.compare(a, 2, "**") == 0 && after != std::string_view::npos;
+  if (opens) {
+    message_.clear();
+    message_lines_ = 0;
+  }
+  constexpr int kMaxLines = 12;  // a message is a few lines; a table that follows is not
+  if (message_lines_ < 0 || message_lines_ >= kMaxLines) return;
+  ++message_lines_;
+  std::string_view text = rec.substr(a);
+  if (opens) text.remove_prefix(std::min(text.find_first_not_of('*'), text.size()));
+  constexpr std::string_view kEnd = "PROGRAM TERMINATED";
+  if (text.starts_with(kEnd)) {
+    message_lines_ = kMaxLines;  // the message is complete
+    return;
+  }
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t b = text.find_first_not_of(' ', i);
+    if (b == std::string_view::npos) break;
+    const std::size_t e = std::min(text.find(' ', b), text.size());
+    if (!message_.empty()) message_ += ' ';
+    message_.append(text.substr(b, e - b));
+    i = e;
+  }
 }
 
 void Report::restart() {

@@ -120,7 +120,13 @@ class Report {
   // and throws NotFinite instead: a report must never show NaN or Inf.
   void refuse_non_finite() { finite_only_ = true; }
 
+  // The last message of the report as one line: the records from the last one that
+  // opens with asterisks ("***LOADED AREA ...") up to its "PROGRAM TERMINATED" line,
+  // without the asterisks, that line and repeated blanks. Empty when none was printed.
+  const std::string& message() const { return message_; }
+
  private:
+  void note_message(std::string_view record);
   void emit();
   // Blanks the record and starts the next one.
   void restart();
@@ -142,6 +148,8 @@ class Report {
   static constexpr std::size_t kHead = 6;
   std::string line_;
   std::size_t used_ = kHead;
+  std::string message_;
+  int message_lines_ = -1;  // lines of message_ so far; -1 before the first message
 };
 
 // A write refused by a Report that prints finite values only. `label` is the first

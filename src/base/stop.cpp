@@ -4,10 +4,10 @@
 
 namespace meridolan {
 
-void STOP(Report& report) {
+void STOP(Report& report, Ending ending) {
   report.complete_line();
   report.raw("Stop - Program terminated.\r\n");
-  throw RunStopped{0};
+  throw RunStopped{ending, ending == Ending::Refused ? report.message() : std::string()};
 }
 
 }  // namespace meridolan

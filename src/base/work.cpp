@@ -79,7 +79,6 @@ void allocate(Work& w, const Control& c) {
   next(w.ICON), next(w.ICONP);
   next(w.QSUB), next(w.TAX), next(w.TAY);
   next(w.NDOWX), next(w.NDOWY), next(w.ICHG);
-  w.ext = Extremes{};
   w.SK_zero = true;
 }
 

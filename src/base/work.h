@@ -12,13 +12,6 @@
 
 namespace meridolan {
 
-// Extreme-value table shared by the results, the elastic solid and the summary.
-struct Extremes {
-  std::array<double, 19> VEXT{};
-  std::array<int, 19> NODEXT{};
-  double SUMR = 0;  // sum of reaction forces
-};
-
 // The band store and its companion: by far the largest segments.
 using BandVector = std::vector<double, BandAllocator<double>>;
 
@@ -38,7 +31,6 @@ struct Work {
   std::vector<double> QSUB, TAX, TAY;                     // 39-41
   std::vector<int> NDOWX, NDOWY, ICHG;                    // 42-44
 
-  Extremes ext;
   // STN1/STN2 hold the stresses of the displacements now in R: set by the stress
   // computation, cleared when a pass starts printing its results (a pass whose
   // stress section is gated off leaves it clear).

@@ -42,7 +42,7 @@ bool fixed_form(double v) {
   rep.write(kReason, {reason});
   if (C.INMODE == 0) rep.write(kMode0);
   rep.write(kEnd);
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 [[noreturn]] void refuse(Report& rep, const Control& C, const Field& f, double v,
@@ -156,7 +156,7 @@ void check_subgrade(Report& rep, const Control& C, const Work& w) {
   }
   if (!std::isfinite(C.RRS)) {
     rep.write(kRadius);
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 }
 
@@ -207,7 +207,7 @@ void check_displacements(Report& rep, const Control& C, std::span<const double> 
   for (std::size_t i = 0; i < n; ++i) {
     if (std::isfinite(R[i])) continue;
     rep.write(kBad, {kDof[i % 3], static_cast<int>(i / 3 + 1)});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 }
 

@@ -42,7 +42,7 @@ void check_slab_counts(Report& rep, const std::array<int, 10>& nn, const char* a
     std::vector<Item> list(head);
     for (int v : nn) list.emplace_back(v);
     rep.write(f, list);
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   };
   int last = 0;
   for (int i = 0; i < Control::NSMAX; ++i)
@@ -106,17 +106,17 @@ void check_counts(Report& rep, Control& C) {
     for (int v : C.NNX) list.emplace_back(v);
     for (int v : C.NNY) list.emplace_back(v);
     rep.write(kNegative, list);
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   if (C.NXT < 2 || C.NYT < 2) {
     rep.write(kTooFew, {C.NXT, C.NYT});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   check_slab_counts(rep, C.NNX, "X", 4);
   check_slab_counts(rep, C.NNY, "Y", 5);
   if (C.NLAREA < 0) {
     rep.write(kAreas, {C.NLAREA});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 }
 
@@ -160,7 +160,7 @@ void check_memory(Report& rep, Control& C) {
   if (C.MEMREQ > Control::MAXMEM) TITLPG(rep, C);  // prints the message and stops
   if (C.NCONT != 0) {
     if (C.MEMCON > Control::MAXCON) TITLPG(rep, C);
-    if (C.INMODE == 2) STOP(rep);
+    if (C.INMODE == 2) STOP(rep, Ending::Finished);
   }
 }
 

@@ -79,7 +79,7 @@ void check_subgrade_type(Report& rep, const Control& C) {
       "' PROGRAM TERMINATED.', /, /");
   if (C.ISUBGR >= 0 && C.ISUBGR <= 9) return;
   rep.write(kBadType, {C.ISUBGR});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 void echo_mesh(Report& rep, const Control& C, Work& w) {

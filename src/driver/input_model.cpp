@@ -24,7 +24,7 @@ void check_list_length(Report& rep, const char* what, int count, std::size_t roo
       "' PROGRAM TERMINATED.', /, /");
   if (count <= static_cast<int>(room)) return;
   rep.write(kTooMany, {what, count, static_cast<int>(room)});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // The data of the joints in one direction (x: between slab columns, y: between
@@ -54,7 +54,7 @@ void check_dowels(Report& rep, const Joint& j) {
   if (j.SP > 0.0 || j.ND > 0) {
     if (j.KDC > 0.0) return;
     rep.write(kNoSupport, {j.axis, j.KDC});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   rep.write(kNotPlaced, {j.axis});
 }

@@ -13,7 +13,7 @@ void check_nodes(Report& rep, std::span<const int> nodes, int nnode, const char*
   for (int n : nodes) {
     if (n < 1 || n > nnode) {
       rep.write(kBadNode, {n, records, nnode});
-      STOP(rep);
+      STOP(rep, Ending::Refused);
     }
   }
 }

@@ -12,7 +12,9 @@
 #include "base/work.h"
 #include "driver/contour.h"
 #include "driver/control_records.h"
+#include "driver/results_file.h"
 #include "driver/slab.h"
+#include "results/tables.h"
 
 namespace meridolan {
 
@@ -70,52 +72,58 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
       "' THE VALUES OF THE DECK ARE TOO LARGE (OR TOO SMALL) FOR THIS COMPUTATION.', /, 10X, "
       "' PROGRAM TERMINATED.'");
   rep.write(kNotFinite, {e.label.empty() ? std::string("A VALUE OF A TABLE") : e.label});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 }  // namespace
 
-int run(std::istream& deck_in, std::ostream& out, std::ostream& errors,
-        const RunOptions& options) {
+int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const RunOptions& options) {
   const ContourFile& contour = options.contour;
   Report rep(out);
   rep.refuse_non_finite();
   Deck deck(deck_in);
   Control C;
   Work w;
-  int status = kExitStop;
+  Results res;
+  RunStatus status;
   try {
-    read_control(deck, C);
-    check_counts(rep, C);
-    derive_dimensions(C);
-    check_memory(rep, C);
-    allocate(w, C);
-    SLAB(deck, rep, C, w);
-    if (C.NCONT != 0) {
-      // Contours are requested only by the full deck (INMODE not 0), which then ends
-      // with the contour record.
-      if (C.INMODE != 0) read_contour_record(deck, C);
-      status = contour_output(C, w, contour, errors);
-    }
-    STOP(rep);
-  } catch (const RunStopped& stop) {
-    out.flush();
-    return stop.status != kExitStop ? stop.status : status;
-  } catch (const NotFinite& e) {
     try {
+      read_control(deck, C);
+      check_counts(rep, C);
+      derive_dimensions(C);
+      check_memory(rep, C);
+      allocate(w, C);
+      SLAB(deck, rep, C, w, res);
+      if (C.NCONT != 0) {
+        // Contours are requested only by the full deck (INMODE not 0), which then ends
+        // with the contour record.
+        if (C.INMODE != 0) read_contour_record(deck, C);
+        status.exit = contour_output(C, w, contour, errors);
+      }
+      STOP(rep, Ending::Finished);
+    } catch (const NotFinite& e) {
       report_not_finite(rep, e);
-    } catch (const RunStopped& stop) {
-      out.flush();
-      return stop.status;
+    }
+  } catch (const RunStopped& stop) {
+    if (stop.ending == Ending::Refused) {
+      status.exit = kExitRefused;
+      status.message =
+          stop.message.empty() ? "the analysis ended on a message in the report" : stop.message;
     }
   } catch (const ReadError& e) {
     // The report printed so far stays as it is; the reason goes to standard error.
     rep.complete_line();
-    out.flush();
-    errors << e.what() << '\n';
-    errors.flush();
-    return kExitUnreadableDeck;
+    status = {kExitUnreadableDeck, e.what()};
   }
+  out.flush();
+  if (status.exit == kExitRefused) errors << "meridolan: " << status.message << '\n';
+  if (status.exit == kExitUnreadableDeck) errors << status.message << '\n';
+  errors.flush();
+  if (options.results != nullptr) {
+    write_results(*options.results, C, w, res, status);
+    options.results->flush();
+  }
+  return status.exit;
 }
 
 int run(std::istream& deck, std::ostream& report, std::ostream& errors,

@@ -10,6 +10,7 @@ namespace meridolan {
 // Exit statuses of the program.
 inline constexpr int kExitStop = 0;            // the run reached its stop line
 inline constexpr int kExitUnreadableDeck = 2;  // a deck record could not be read
+inline constexpr int kExitRefused = 3;         // a message in the report ended the analysis
 inline constexpr int kExitUsage = 64;          // the command line is wrong
 inline constexpr int kExitNoInput = 66;        // the deck file cannot be opened
 inline constexpr int kExitCannotWrite = 73;    // the report or contour file cannot be written
@@ -38,8 +39,11 @@ struct RunOptions {
 // Reads the deck, analyses the problem, prints the report, writes the contour data
 // when requested and returns the exit status: 0 after the stop line; 2 when a deck
 // record cannot be read (the message goes to `errors`, the report printed so far
-// stays as it is); 73 when the contour file cannot be written (the report is
-// complete, with its stop line; the reason goes to `errors`).
+// stays as it is); 3 when a message in the report ended the analysis (the report
+// ends with its stop line; the message goes to `errors` in one line); 73 when the
+// contour file cannot be written (the report is complete, with its stop line; the
+// reason goes to `errors`). The results document, when asked for, is written for
+// every ending.
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const RunOptions& options);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const ContourFile& contour);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors);

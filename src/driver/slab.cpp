@@ -55,7 +55,7 @@ void require_positive_widths(Report& rep, const Control& C, const Work& w) {
       if (first_of_slab[i] ? c[i] >= c[i - 1] : c[i] > c[i - 1]) continue;
       rep.write(C.NSLAB == 1 ? kWidth : kInSlab,
                 {axis, static_cast<int>(i), static_cast<int>(i + 1), c[i - 1], c[i]});
-      STOP(rep);
+      STOP(rep, Ending::Refused);
     }
   };
   check(w.XC, C.NNX, "X");
@@ -83,7 +83,7 @@ void solve_pass(Report& rep, Control& C, Work& w) {
 
 }  // namespace
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
+void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
@@ -102,27 +102,28 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w) {
     clear_pass(w);
     if (C.ICURL != 0) {
       if (C.IWINK == 1)
-        CURLW(rep, C, w);
-      else if (CURLC(rep, C, w))
+        CURLW(rep, C, w, res);
+      else if (CURLC(rep, C, w, res))
         return;
     } else if (C.ISUBGR == 8) {
       ASSEMBLE(C, w);
       int NCHG = 0, NOUT = 0;
-      ELSOLD(rep, C, w, NCHG, NOUT);
+      ELSOLD(rep, C, w, res, NCHG, NOUT);
       return;
     } else {
       solve_pass(rep, C, w);
       if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
     }
-    STRESS(rep, C, w);
+    STRESS(rep, C, w, res);
     ++C.ITNO;
     if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
     new_page(rep);
     banner(rep, C.ISUBGR, C.ITNO);
     C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    res.passes.push_back({IterationStep::Kind::StressDependent, C.ITNO - 1, C.RATOFF, 0, 0});
     if (C.TOL2 < C.RATOFF) continue;
     C.ITNO = -1;  // converged: the stresses of the last pass once more
-    STRESS(rep, C, w);
+    STRESS(rep, C, w, res);
     break;
   }
   // The final contour record follows the parameter cards in the deck; a run that

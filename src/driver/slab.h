@@ -4,9 +4,10 @@
 #include "base/control.h"
 #include "base/records.h"
 #include "base/work.h"
+#include "results/tables.h"
 
 namespace meridolan {
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w);
+void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res);
 
 }  // namespace meridolan

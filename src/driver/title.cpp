@@ -75,7 +75,7 @@ void TITLPG(Report& rep, const Control& C) {
   if (C.NCONT == 0) rep.write(kNoContours);
   if (C.MEMREQ > Control::MAXMEM) {
     rep.write(kMeshShort, {C.MEMREQ});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   if (C.NCONT != 0 && C.MEMCON > Control::MAXCON) rep.write(kConturShort, {C.MEMCON});
 }

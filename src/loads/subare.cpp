@@ -61,7 +61,7 @@ void check_inside(Report& rep, int area, std::span<const double> xc, std::span<c
   const double xlo = xc.empty() ? 0.0 : xc.front(), xhi = xc.empty() ? 0.0 : xc.back();
   const double ylo = yc.empty() ? 0.0 : yc.front(), yhi = yc.empty() ? 0.0 : yc.back();
   rep.write(kOutside, {area, x1, x2, y1, y2, xlo, xhi, ylo, yhi});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 }  // namespace
@@ -106,7 +106,7 @@ void SUBARE(Report& rep, Control& C, Work& w) {
 
   if (nsub > static_cast<std::size_t>(Control::MAXSUB)) {
     rep.write(kTooMany, {static_cast<long long>(nsub), Control::MAXSUB});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 
   // Between slabs the mesh has zero-width joint columns and rows; a load crossing

@@ -29,29 +29,24 @@ bool sum_line_after(const Control& C, int n) {
          n == ny * (C.NNX[0] + C.NNX[1] + C.NNX[2]);
 }
 
-void keep_largest_subgrade_stress(Extremes& e, double q, int n) {
-  if (e.VEXT[2] <= q) {
-    e.VEXT[2] = q;
-    e.NODEXT[2] = n;
+// Stress, force and running sum of every node of a spring-type support.
+void subgrade_columns(const Control& C, const Work& w, NodeTable& t, ExtremeValues& ext) {
+  const int N = C.NNODE;
+  t.subgrade_stress.resize(N);
+  t.subgrade_force.resize(N);
+  double sum = 0.0;
+  for (int n = 1; n <= N; ++n) {
+    double q = subgrade_stress(C, w, n);
+    // Force and sum take the stress before the cut-off, so uplift lowers the sum.
+    const double f = w.QSUB[n - 1] * q;
+    sum += f;
+    if (!(q > 0.0)) q = 0.0;
+    keep_largest_subgrade_stress(ext, q, n);
+    t.subgrade_stress[n - 1] = q;
+    t.subgrade_force[n - 1] = f;
+    if (sum_line_after(C, n)) t.sum_lines.push_back({n, sum});
   }
-}
-
-void spring_line(Report& rep, const Control& C, Work& w, int n) {
-  static const Format kLine("10X, I5, 3(2X, F13.6), 14X, F10.3, 10X, F10.3");
-  static const Format kSum("10X, 'THE SUM OF REACTION FORCES IS', F10.3");
-  double q = subgrade_stress(C, w, n);
-  // Force and sum take the stress before the cut-off, so uplift lowers the sum.
-  const double f = w.QSUB[n - 1] * q;
-  w.ext.SUMR += f;
-  if (!(q > 0.0)) q = 0.0;
-  keep_largest_subgrade_stress(w.ext, q, n);
-  rep.write(kLine, {n, defl(w.R, n) - w.GAPN[n - 1], rotx(w.R, n), roty(w.R, n), q, f});
-  if (sum_line_after(C, n)) rep.write(kSum, {w.ext.SUMR});
-}
-
-void plain_line(Report& rep, const Work& w, int n) {
-  static const Format kLine("10X, I5, 3(2X, F13.6)");
-  rep.write(kLine, {n, defl(w.R, n), rotx(w.R, n), roty(w.R, n)});
+  ext.reaction_sum = sum;
 }
 
 }  // namespace
@@ -90,21 +85,45 @@ void tributary_areas(const Control& C, Work& w) {
   }
 }
 
-void deflection_table(Report& rep, const Control& C, Work& w) {
-  paged_nodes(rep, C.NNODE, kBlock, [&](int n) {
-    if (C.ISUBGR < 8)
-      spring_line(rep, C, w, n);
-    else
-      plain_line(rep, w, n);
+void node_table(const Control& C, const Work& w, NodeTable& t, ExtremeValues& ext) {
+  const int N = C.NNODE;
+  t = NodeTable{};
+  t.deflection.resize(N);
+  t.rotation_x.resize(N);
+  t.rotation_y.resize(N);
+  t.gap.assign(w.GAPN.begin(), w.GAPN.begin() + N);
+  t.in_contact.resize(N);
+  for (int n = 1; n <= N; ++n) {
+    t.deflection[n - 1] = printed_deflection(C, w, n);
+    t.rotation_x[n - 1] = rotx(w.R, n);
+    t.rotation_y[n - 1] = roty(w.R, n);
+    t.in_contact[n - 1] = C.ICURL == 0 || w.ICON[n - 1] == 0;
+  }
+  if (C.ISUBGR < 8) {
+    t.columns = SubgradeColumns::StressAndForce;
+    subgrade_columns(C, w, t, ext);
+  }
+}
+
+void print_node_table(Report& rep, const NodeTable& t) {
+  static const Format kSpring("10X, I5, 3(2X, F13.6), 14X, F10.3, 10X, F10.3");
+  static const Format kSum("10X, 'THE SUM OF REACTION FORCES IS', F10.3");
+  static const Format kPlain("10X, I5, 3(2X, F13.6)");
+  const int N = static_cast<int>(t.deflection.size());
+  auto sum = t.sum_lines.begin();
+  paged_nodes(rep, N, kBlock, [&](int n) {
+    const int i = n - 1;
+    if (t.columns == SubgradeColumns::None) {
+      rep.write(kPlain, {n, t.deflection[i], t.rotation_x[i], t.rotation_y[i]});
+      return;
+    }
+    rep.write(kSpring, {n, t.deflection[i], t.rotation_x[i], t.rotation_y[i], t.subgrade_stress[i],
+                        t.subgrade_force[i]});
+    if (sum != t.sum_lines.end() && sum->after_node == n) rep.write(kSum, {(sum++)->sum});
   });
 }
 
-void vlasov_table(Report& rep, const Control& C, Work& w) {
-  static const Format kHead(
-      "/, 21X, 'SUBGRADE STRESSES FOR VLASOV SUBGRADE', /, /, /, /, 21X, 'NODE', 2X, "
-      "'SUBGRADE STRESS', /, /");
-  static const Format kLine("20X, I5, 5X, F12.5");
-
+void vlasov_table(const Control& C, const Work& w, VlasovTable& t, ExtremeValues& ext) {
   std::vector<double> sum(C.NNODE, 0.0);
   std::vector<int> count(C.NNODE, 0);
   for (int e = 1; e <= C.NELEM; ++e) {
@@ -119,14 +138,23 @@ void vlasov_table(Report& rep, const Control& C, Work& w) {
       count[p - 1] += 1;
     }
   }
-
-  rep.write(kHead);
-  paged_nodes(rep, C.NNODE, kBlock, [&](int n) {
+  t.subgrade_stress.resize(C.NNODE);
+  for (int n = 1; n <= C.NNODE; ++n) {
     double s = count[n - 1] != 0 ? sum[n - 1] / count[n - 1] : 0.0;
     if (!(s > 0.0)) s = 0.0;
-    keep_largest_subgrade_stress(w.ext, s, n);
-    rep.write(kLine, {n, s});
-  });
+    keep_largest_subgrade_stress(ext, s, n);
+    t.subgrade_stress[n - 1] = s;
+  }
+}
+
+void print_vlasov_table(Report& rep, const VlasovTable& t) {
+  static const Format kHead(
+      "/, 21X, 'SUBGRADE STRESSES FOR VLASOV SUBGRADE', /, /, /, /, 21X, 'NODE', 2X, "
+      "'SUBGRADE STRESS', /, /");
+  static const Format kLine("20X, I5, 5X, F12.5");
+  rep.write(kHead);
+  const int N = static_cast<int>(t.subgrade_stress.size());
+  paged_nodes(rep, N, kBlock, [&](int n) { rep.write(kLine, {n, t.subgrade_stress[n - 1]}); });
 }
 
 }  // namespace meridolan::results

@@ -7,36 +7,29 @@
 namespace meridolan::results {
 namespace {
 
-// Entry k (1-based) keeps the largest value, entry k2 the smallest.
-void keep_range(Extremes& e, int k, int k2, double v, int n) {
-  if (e.VEXT[k - 1] <= v) {
-    e.VEXT[k - 1] = v;
-    e.NODEXT[k - 1] = n;
-  }
-  if (v <= e.VEXT[k2 - 1]) {
-    e.VEXT[k2 - 1] = v;
-    e.NODEXT[k2 - 1] = n;
-  }
+void keep_range(Extreme& largest, Extreme& smallest, double v, int n) {
+  if (largest.value <= v) largest = {v, n};
+  if (v <= smallest.value) smallest = {v, n};
 }
 
-// Columns x, y, minor, major of one layer into its four pairs of entries.
-void keep_layer(Extremes& e, const std::vector<double>& stn, int rows, int n, int base) {
-  keep_range(e, base, base + 8, at(stn, rows, n, 1), n);
-  keep_range(e, base + 2, base + 10, at(stn, rows, n, 2), n);
-  keep_range(e, base + 1, base + 9, at(stn, rows, n, 5), n);
-  keep_range(e, base + 3, base + 11, at(stn, rows, n, 4), n);
+// Columns x, y, minor, major of one layer's bottom-face table.
+void keep_layer(LayerExtremes& e, const std::vector<double>& stn, int rows, int n) {
+  keep_range(e.x_max, e.x_min, at(stn, rows, n, 1), n);
+  keep_range(e.y_max, e.y_min, at(stn, rows, n, 2), n);
+  keep_range(e.minor_max, e.minor_min, at(stn, rows, n, 5), n);
+  keep_range(e.major_max, e.major_min, at(stn, rows, n, 4), n);
 }
 
 }  // namespace
 
-void search_extremes(const Control& C, Work& w) {
+void search_extremes(const Control& C, const Work& w, ExtremeValues& e) {
   const int N = C.NNODE;
   // The bottom-layer table has a row per node only when it was sized for two layers.
   const bool layer2 = C.NLAYER != 1 && w.STN2.size() >= 5 * static_cast<std::size_t>(N);
   for (int n = 1; n <= N; ++n) {
-    keep_range(w.ext, 1, 2, defl(w.R, n), n);
-    keep_layer(w.ext, w.STN1, N, n, 4);
-    if (layer2) keep_layer(w.ext, w.STN2, N, n, 8);
+    keep_range(e.deflection_max, e.deflection_min, defl(w.R, n), n);
+    keep_layer(e.bottom[0], w.STN1, N, n);
+    if (layer2) keep_layer(e.bottom[1], w.STN2, N, n);
   }
 }
 
@@ -44,7 +37,7 @@ void search_extremes(const Control& C, Work& w) {
 
 namespace meridolan {
 
-void MAXIMA(Report& rep, const Control& C, const Extremes& e, double sumr, double sumext) {
+void MAXIMA(Report& rep, const Control& C, const ExtremeValues& e, double sumr, double sumext) {
   static const Format kLayer1(
       "/, /, /, /, 15X, 'MAXIMUM OR MINIMUM VALUES OF (COMPRESSION IS POSITIVE):', /, /, /, /, /, "
       "/, 25X, 'DEFLECTION                   =', F10.6, 4X, 'AT NODE', I5, /, 25X, '              "
@@ -70,17 +63,26 @@ void MAXIMA(Report& rep, const Control& C, const Extremes& e, double sumr, doubl
       "/, /, /, 23X, 'SUM OF REACTION FORCES =', F10.2, /, /, 12X, 'SUM OF EXTERNAL FORCES AND "
       "SELF-WEIGHT (IF ANY) =', F10.2");
 
-  // Value and node of entry k (1-based).
-  auto val = [&e](int k) { return Item(e.VEXT[k - 1]); };
-  auto at_node = [&e](int k) { return Item(e.NODEXT[k - 1]); };
-  rep.write(kLayer1,
-            {val(1), at_node(1), val(2),  at_node(2),  val(3), at_node(3), val(12), at_node(12),
-             val(4), at_node(4), val(14), at_node(14), val(6), at_node(6), val(13), at_node(13),
-             val(5), at_node(5), val(15), at_node(15), val(7), at_node(7)});
-  if (C.NLAYER != 1)
-    rep.write(kLayer2, {val(16), at_node(16), val(8), at_node(8), val(18), at_node(18), val(10),
-                        at_node(10), val(17), at_node(17), val(9), at_node(9), val(19), at_node(19),
-                        val(11), at_node(11)});
+  // Each range runs from the smallest value to the largest.
+  auto range = [](std::vector<Item>& v, const Extreme& lo, const Extreme& hi) {
+    v.insert(v.end(), {lo.value, lo.node, hi.value, hi.node});
+  };
+  auto layer = [&](std::vector<Item>& v, const LayerExtremes& l) {
+    range(v, l.x_min, l.x_max);
+    range(v, l.y_min, l.y_max);
+    range(v, l.minor_min, l.minor_max);
+    range(v, l.major_min, l.major_max);
+  };
+  std::vector<Item> first = {e.deflection_max.value,      e.deflection_max.node,
+                             e.deflection_min.value,      e.deflection_min.node,
+                             e.subgrade_stress_max.value, e.subgrade_stress_max.node};
+  layer(first, e.bottom[0]);
+  rep.write(kLayer1, first);
+  if (C.NLAYER != 1) {
+    std::vector<Item> second;
+    layer(second, e.bottom[1]);
+    rep.write(kLayer2, second);
+  }
   // Bonded layers do not mirror top and bottom, so the note would be wrong there.
   if (!(C.NLAYER == 2 && C.ICOMP == 1)) rep.write(kNote);
   if (sumr != 0.0) rep.write(kSums, {sumr, sumext});

@@ -4,6 +4,9 @@
 // unlisted node, a joint crossing, a joint without dowels) prints no dowel line.
 #include "results/joint_transfer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "model/joint.h"
@@ -59,17 +62,19 @@ PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const Joi
   return s;
 }
 
-struct Totals {
-  double SD = 0, SA = 0;
-  double energy = 0;  // twice the strain energy of the dowel shear and bending terms
-};
-
-// Node lines of one joint: pairs, their loads into TD/TA, the printed lines.
-Totals joint_nodes(Report& rep, const Control& C, Work& w, const JointSet& J, const JointLine& j,
-                   std::vector<double>& TD, std::vector<double>& TA) {
-  static const Format kLine("10X, I5, 10X, F10.3, 20X, I5, 10X, F10.3, 10X, F10.3");
+// Loads of every node pair of one joint line into its table (and into TD/TA, the
+// per-node loads of the direction).
+JointTable joint_line(const Control& C, Work& w, const JointSet& J, const JointLine& j,
+                      std::vector<double>& TD, std::vector<double>& TA) {
   const int step = j.x ? C.NYT : 1;  // from a near-face node to its partner
-  Totals tot;
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  JointTable t;
+  t.joint_lte = kNaN;
+  double most = 0.0;  // the largest deflection of a pair so far
+  t.direction = j.x ? 'x' : 'y';
+  t.LT = J.LT;
+  const int first = near_node(C, j, 1);
+  t.coordinate = j.x ? w.XN[first - 1] : w.YN[first - 1];
   for (int k = 1; k <= j.count; ++k) {
     const int n = near_node(C, j, k), m = n + step;
     const PairSum s = pair_terms(C, w, J, j, k);
@@ -78,22 +83,45 @@ Totals joint_nodes(Report& rep, const Control& C, Work& w, const JointSet& J, co
     const double tn = j.x ? roty(w.R, n) : rotx(w.R, n);
     const double tm = j.x ? roty(w.R, m) : rotx(w.R, m);
     const double slopes = j.x ? tn + tm : -(tn + tm);
+    double td = 0.0;
     if (s.dowel) {
-      tot.energy += s.KSH * jump * jump + 2 * s.KMO * jump * slopes + s.c4 * (tn * tn + tm * tm) +
-                    2 * s.c2 * tn * tm;
-      const double td = s.KSH * jump + s.KMO * slopes;
+      t.dowel_energy += s.KSH * jump * jump + 2 * s.KMO * jump * slopes +
+                        s.c4 * (tn * tn + tm * tm) + 2 * s.c2 * tn * tm;
+      td = s.KSH * jump + s.KMO * slopes;
       TD[n - 1] = td;
       TD[m - 1] = -td;
-      tot.SD += td;
-      rep.write(kLine, {n, td, m, -td});
+      t.dowel_total += td;
     }
     const double ta = s.ka * jump;
     TA[n - 1] = ta;
     TA[m - 1] = -ta;
-    tot.SA += ta;
-    if (J.LT != 1) rep.write(kLine, {n, ta, m, -ta});
+    t.interlock_total += ta;
+    t.near_node.push_back(n);
+    t.far_node.push_back(m);
+    t.has_dowel.push_back(s.dowel);
+    t.dowel_load.push_back(td);
+    t.interlock_load.push_back(ta);
+    const double wn = printed_deflection(C, w, n), wm = printed_deflection(C, w, m);
+    // The side that moves more counts as loaded (uplift too, as at a curled joint).
+    const bool near_loaded = std::abs(wn) >= std::abs(wm);
+    const double loaded = near_loaded ? wn : wm, other = near_loaded ? wm : wn;
+    t.lte.push_back(loaded != 0.0 ? other / loaded : kNaN);
+    if (std::abs(loaded) > most) {
+      most = std::abs(loaded);
+      t.joint_lte = t.lte.back();
+    }
   }
-  return tot;
+  return t;
+}
+
+// Node lines of one joint: the dowel line of a pair first, then its interlock line.
+void print_pairs(Report& rep, const JointTable& t) {
+  static const Format kLine("10X, I5, 10X, F10.3, 20X, I5, 10X, F10.3, 10X, F10.3");
+  for (std::size_t k = 0; k < t.near_node.size(); ++k) {
+    const int n = t.near_node[k], m = t.far_node[k];
+    if (t.has_dowel[k]) rep.write(kLine, {n, t.dowel_load[k], m, -t.dowel_load[k]});
+    if (t.LT != 1) rep.write(kLine, {n, t.interlock_load[k], m, -t.interlock_load[k]});
+  }
 }
 
 const Format& column_heading() {
@@ -105,13 +133,13 @@ const Format& column_heading() {
 // The dowel element's bending terms are not in series with the dowel-concrete spring,
 // so it is not positive definite: a solution can draw energy from the dowels, and
 // their loads then have no physical meaning (they may even push against the load).
-void check_energy(Report& rep, const Totals& t, const char* axis) {
+void check_energy(Report& rep, const JointTable& t) {
   static const Format kWarn(
       "10X, '***WARNING: THE DOWELS OF THIS ', A1, '-JOINT STORE NEGATIVE ENERGY; THEIR LOADS ', "
       "'HAVE NO PHYSICAL MEANING.', /, 10X, '   THE DOWELS ARE TOO STIFF FOR THEIR CONCRETE ', "
       "'SUPPORT AT THIS MESH SPACING: REFINE THE MESH', /, 10X, '   ALONG THE JOINT, OR CHECK ', "
       "'THE DOWEL MODULUS, DIAMETERS, SPACING AND DOWEL-CONCRETE INTERACTION.'");
-  if (t.energy < 0.0) rep.write(kWarn, {axis});
+  if (t.dowel_energy < 0.0) rep.write(kWarn, {t.direction == 'x' ? "X" : "Y"});
 }
 
 void notice(Report& rep) {
@@ -126,28 +154,44 @@ bool both(int LT) {
   return LT != 0 && LT != 1;
 }
 
-void x_joints(Report& rep, Control& C, Work& w) {
+void x_joints(Control& C, Work& w, std::vector<JointTable>& out) {
+  if (!(C.WJX > kMinJointWidth)) C.WJX = kMinJointWidth;
+  const JointSet J = xjoints(C, w.NDOWX);
+  int c = 0;
+  for (int j = 1; j < C.NSX; ++j) {
+    c += C.NNX[j - 1];
+    out.push_back(joint_line(C, w, J, {true, c, C.NYT}, w.TDX, w.TAX));
+  }
+}
+
+void y_joints(Control& C, Work& w, std::vector<JointTable>& out) {
+  if (!(C.WJY > kMinJointWidth)) C.WJY = kMinJointWidth;
+  const JointSet J = yjoints(C, w.NDOWY);
+  int q = 0;
+  for (int j = 1; j < C.NSY; ++j) {
+    q += C.NNY[j - 1];
+    out.push_back(joint_line(C, w, J, {false, q, C.NXT}, w.TDY, w.TAY));
+  }
+}
+
+void print_x_joints(Report& rep, const std::vector<const JointTable*>& joints) {
   static const Format kHead("/, /, 10X, '********** LOAD TRANSFER IN X-DIRECTION ', '********'");
   static const Format kDowels("10X, 'THE LOAD TRANSFERRED BY DOWELS IN X- DIRECTION IS', F10.3");
   static const Format kAggregate(
       "10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN X- DIRECTION IS', F10.3");
   rep.write(kHead);
   rep.write(column_heading());
-  if (!(C.WJX > kMinJointWidth)) C.WJX = kMinJointWidth;
-  const JointSet J = xjoints(C, w.NDOWX);
-  int c = 0;
-  for (int j = 1; j < C.NSX; ++j) {
-    c += C.NNX[j - 1];
-    const Totals t = joint_nodes(rep, C, w, J, {true, c, C.NYT}, w.TDX, w.TAX);
-    if (J.LT != 0) rep.write(kDowels, {t.SD});
-    if (J.LT != 1) rep.write(kAggregate, {t.SA});
-    check_energy(rep, t, "X");
-    if (both(J.LT)) notice(rep);
+  for (const JointTable* t : joints) {
+    print_pairs(rep, *t);
+    if (t->LT != 0) rep.write(kDowels, {t->dowel_total});
+    if (t->LT != 1) rep.write(kAggregate, {t->interlock_total});
+    check_energy(rep, *t);
+    if (both(t->LT)) notice(rep);
     new_page(rep);
   }
 }
 
-void y_joints(Report& rep, Control& C, Work& w) {
+void print_y_joints(Report& rep, const std::vector<const JointTable*>& joints, int LT) {
   static const Format kHead(
       "/, /, /, /, /, /, 10X, '********** LOAD TRANSFER IN Y-DIRECTION ', '********'");
   static const Format kDowels("/, 10X, 'THE LOAD TRANSFERRED BY DOWELS IN Y- DIRECTION IS', F10.3");
@@ -155,25 +199,29 @@ void y_joints(Report& rep, Control& C, Work& w) {
       "/, 10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN Y- DICTION IS', F10.3");
   rep.write(kHead);
   rep.write(column_heading());
-  if (!(C.WJY > kMinJointWidth)) C.WJY = kMinJointWidth;
-  const JointSet J = yjoints(C, w.NDOWY);
-  int q = 0;
-  for (int j = 1; j < C.NSY; ++j) {
-    q += C.NNY[j - 1];
-    const Totals t = joint_nodes(rep, C, w, J, {false, q, C.NXT}, w.TDY, w.TAY);
-    if (J.LT != 0) rep.write(kDowels, {t.SD});
-    if (J.LT != 1) rep.write(kAggregate, {t.SA});
-    check_energy(rep, t, "Y");
+  for (const JointTable* t : joints) {
+    print_pairs(rep, *t);
+    if (t->LT != 0) rep.write(kDowels, {t->dowel_total});
+    if (t->LT != 1) rep.write(kAggregate, {t->interlock_total});
+    check_energy(rep, *t);
   }
-  if (both(J.LT)) notice(rep);
+  if (both(LT)) notice(rep);
   new_page(rep);
 }
 
 }  // namespace
 
-void joint_transfer(Report& rep, Control& C, Work& w) {
-  if (C.NNX[1] != 0) x_joints(rep, C, w);
-  if (C.NNY[1] != 0) y_joints(rep, C, w);
+void joint_transfer(Control& C, Work& w, std::vector<JointTable>& joints) {
+  joints.clear();
+  if (C.NNX[1] != 0) x_joints(C, w, joints);
+  if (C.NNY[1] != 0) y_joints(C, w, joints);
+}
+
+void print_joint_transfer(Report& rep, const Control& C, const std::vector<JointTable>& joints) {
+  std::vector<const JointTable*> x, y;
+  for (const JointTable& t : joints) (t.direction == 'x' ? x : y).push_back(&t);
+  if (C.NNX[1] != 0) print_x_joints(rep, x);
+  if (C.NNY[1] != 0) print_y_joints(rep, y, C.LTY);
 }
 
 }  // namespace meridolan::results

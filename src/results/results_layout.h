@@ -25,6 +25,12 @@ inline double roty(const std::vector<double>& R, int n) {
   return R[3 * (n - 1) + 2];
 }
 
+// Deflection of node n as the report prints it: below the elastic solid measured
+// from the initially flat surface (less the gap, zero outside curling runs).
+inline double printed_deflection(const Control& C, const Work& w, int n) {
+  return C.ISUBGR < 8 ? defl(w.R, n) - w.GAPN[n - 1] : defl(w.R, n);
+}
+
 // Entry (n, k) of a table with `rows` rows stored column by column.
 inline double& at(std::vector<double>& t, int rows, int n, int k) {
   return t[(k - 1) * rows + (n - 1)];

@@ -1,4 +1,5 @@
-// The results routine of one analysis pass, section by section.
+// The results routine of one analysis pass, section by section: each section's
+// table is computed, then printed.
 #include "results/stress.h"
 
 #include "results/deflections.h"
@@ -11,21 +12,19 @@
 namespace meridolan {
 namespace {
 
-void reset_extremes(Extremes& e) {
-  e.VEXT.fill(0.0);
-  e.NODEXT.fill(0);
-  e.SUMR = 0.0;
-}
-
 // Deflections, reactions and (type 9) the Vlasov stresses. Returns false when this
 // pass prints no stresses.
-bool deflection_section(Report& rep, const Control& C, Work& w) {
+bool deflection_section(Report& rep, const Control& C, Work& w, Results& res) {
+  res.extremes = ExtremeValues{};
+  res.has_stresses = false;
+  res.has_extremes = false;
+  results::tributary_areas(C, w);
+  results::node_table(C, w, res.nodes, res.extremes);
+  if (C.ISUBGR == 9) results::vlasov_table(C, w, res.vlasov, res.extremes);
   results::deflection_headings(rep, C);
   if (C.ISUBGR == 8 && w.solid_distributed_coupling) results::distributed_coupling_notice(rep);
-  reset_extremes(w.ext);
-  results::tributary_areas(C, w);
-  results::deflection_table(rep, C, w);
-  if (C.ISUBGR == 9) results::vlasov_table(rep, C, w);
+  results::print_node_table(rep, res.nodes);
+  if (C.ISUBGR == 9) results::print_vlasov_table(rep, res.vlasov);
   return stress_gate_open(C);
 }
 
@@ -41,22 +40,30 @@ bool stress_gate_open(const Control& C) {
   return !(C.IPRIT == 0 && C.MAXIT != C.ITNO);
 }
 
-void STRESS(Report& rep, Control& C, Work& w) {
+void STRESS(Report& rep, Control& C, Work& w, Results& res) {
   // The final print after a converged iteration (ITNO = -1) repeats only the
   // stresses and continues the extreme-value searches of the previous pass.
   w.stresses_current = false;
-  if (C.ITNO != -1 && !deflection_section(rep, C, w)) return;
+  if (C.ITNO != -1 && !deflection_section(rep, C, w, res)) return;
 
   results::nodal_stresses(C, w);
+  results::layer_faces(C, w, res.layers);
+  res.has_stresses = true;
 
   // Joints carry load only between several slabs; their section comes between the
   // stress computation and the stress table.
-  if (C.NSLAB != 1) results::joint_transfer(rep, C, w);
+  if (C.NSLAB != 1) {
+    results::joint_transfer(C, w, res.joints);
+    results::print_joint_transfer(rep, C, res.joints);
+  }
 
-  results::stress_table(rep, C, w);
+  results::print_stress_table(rep, C, w, res.layers);
   if (C.ICURL != 0) remove_gaps(C, w);
-  results::search_extremes(C, w);
-  if (C.ISUBGR != 8) MAXIMA(rep, C, w.ext, w.ext.SUMR, C.TOTLD);
+  results::search_extremes(C, w, res.extremes);
+  if (C.ISUBGR != 8) {
+    res.has_extremes = true;
+    MAXIMA(rep, C, res.extremes, res.extremes.reaction_sum, C.TOTLD);
+  }
 }
 
 }  // namespace meridolan

@@ -1,9 +1,6 @@
 // Stress table: one line per surface, depth measured down from the slab top.
 #include "results/stress_table.h"
 
-#include <algorithm>
-#include <array>
-
 #include "results/layer_stress.h"
 #include "results/results_layout.h"
 
@@ -41,36 +38,73 @@ TopRows bonded_tops(const Work& w, int N, int n) {
           {f2 * b1[0], f2 * b1[1], f2 * b1[2], f2 * b1[3], f2 * b1[4]}};
 }
 
-void print_node(Report& rep, const Control& C, const Work& w, int n) {
-  static const Format kFirst("/, 10X, I5, 5X, F10.3, 5(3X, F13.6)");
-  static const Format kNext("20X, F10.3, 5(3X, F13.6)");
-  const int N = C.NNODE;
-  const Row b1 = bottom_row(w.STN1, N, n);
-  const double h1 = w.THN1[n - 1];
-  if (!two_layers(C)) {
-    const Row t1 = mirrored(b1);
-    rep.write(kFirst, {n, 0.0, t1[0], t1[1], t1[2], t1[3], t1[4]});
-    rep.write(kNext, {h1, b1[0], b1[1], b1[2], b1[3], b1[4]});
-    return;
-  }
-  const Row b2 = bottom_row(w.STN2, N, n);
-  const TopRows t = C.ICOMP == 1 ? bonded_tops(w, N, n) : TopRows{mirrored(b1), mirrored(b2)};
-  rep.write(kFirst, {n, 0.0, t.layer1[0], t.layer1[1], t.layer1[2], t.layer1[3], t.layer1[4]});
-  rep.write(kNext, {h1, b1[0], b1[1], b1[2], b1[3], b1[4]});
-  rep.write(kNext, {h1, t.layer2[0], t.layer2[1], t.layer2[2], t.layer2[3], t.layer2[4]});
-  rep.write(kNext, {h1 + w.THN2[n - 1], b2[0], b2[1], b2[2], b2[3], b2[4]});
+void resize(FaceStresses& f, int n) {
+  for (auto* c : {&f.x, &f.y, &f.xy, &f.major, &f.minor}) c->resize(n);
+}
+
+void put(FaceStresses& f, int n, const Row& r) {
+  f.x[n - 1] = r[0];
+  f.y[n - 1] = r[1];
+  f.xy[n - 1] = r[2];
+  f.major[n - 1] = r[3];
+  f.minor[n - 1] = r[4];
+}
+
+Row row(const FaceStresses& f, int n) {
+  const int i = n - 1;
+  return {f.x[i], f.y[i], f.xy[i], f.major[i], f.minor[i]};
 }
 
 }  // namespace
 
-void stress_table(Report& rep, const Control& C, const Work& w) {
+void layer_faces(const Control& C, const Work& w, std::array<LayerStresses, 2>& layers) {
+  const int N = C.NNODE;
+  const bool two = two_layers(C);
+  layers = {};
+  resize(layers[0].top, N);
+  resize(layers[0].bottom, N);
+  if (two) {
+    resize(layers[1].top, N);
+    resize(layers[1].bottom, N);
+  }
+  for (int n = 1; n <= N; ++n) {
+    const Row b1 = bottom_row(w.STN1, N, n);
+    put(layers[0].bottom, n, b1);
+    if (!two) {
+      put(layers[0].top, n, mirrored(b1));
+      continue;
+    }
+    const Row b2 = bottom_row(w.STN2, N, n);
+    const TopRows t = C.ICOMP == 1 ? bonded_tops(w, N, n) : TopRows{mirrored(b1), mirrored(b2)};
+    put(layers[0].top, n, t.layer1);
+    put(layers[1].top, n, t.layer2);
+    put(layers[1].bottom, n, b2);
+  }
+}
+
+void print_stress_table(Report& rep, const Control& C, const Work& w,
+                        const std::array<LayerStresses, 2>& layers) {
   static const Format kHead(
       "11X, 'NODE', 10X, 'DEPTH', 6X, 'X-STRESS', 8X, 'Y-STRESS', 8X, 'XY-STRESS', 3X, "
       "'MAJ.PRINC.STRESS', 2X, 'MIN.PRINC.STRESS', /");
+  static const Format kFirst("/, 10X, I5, 5X, F10.3, 5(3X, F13.6)");
+  static const Format kNext("20X, F10.3, 5(3X, F13.6)");
+  const bool two = two_layers(C);
   // Two-layer nodes take four lines, so fewer fit on a page.
-  const int block = two_layers(C) ? 11 : 18;
+  const int block = two ? 11 : 18;
   rep.write(kHead);
-  paged_nodes(rep, C.NNODE, block, [&](int n) { print_node(rep, C, w, n); });
+  auto next = [&rep](double depth, const Row& r) {
+    rep.write(kNext, {depth, r[0], r[1], r[2], r[3], r[4]});
+  };
+  paged_nodes(rep, C.NNODE, block, [&](int n) {
+    const double h1 = w.THN1[n - 1];
+    const Row t = row(layers[0].top, n);
+    rep.write(kFirst, {n, 0.0, t[0], t[1], t[2], t[3], t[4]});
+    next(h1, row(layers[0].bottom, n));
+    if (!two) return;
+    next(h1, row(layers[1].top, n));
+    next(h1 + w.THN2[n - 1], row(layers[1].bottom, n));
+  });
 }
 
 }  // namespace meridolan::results

@@ -40,7 +40,7 @@ bool has_dowels(const Control& C) {
   rep.write(pivot < 0.0 ? kNegative : kZero, where);
   if (has_dowels(C)) rep.write(kDowels);
   rep.write(kEnd);
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ void require_contact(Report& rep, const Control& C, const Work& w, int IC) {
   const auto first = w.ICON.begin(), last = first + C.NNODE;
   if (std::find(first, last, 0) != last) return;
   rep.write(kNone, {IC});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 void add_base_loads(const Control& C, Work& w) {

@@ -42,7 +42,7 @@ void require_bonded_thickness(Report& rep, const Control& C, const Work& w) {
     const ElementLayers L = element_layers(C, w, e);
     if (L.th1 > 0.0 && L.th2 > 0.0) continue;
     rep.write(kThin, {e, L.th1, L.th2});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
 }
 
@@ -92,7 +92,8 @@ void add_gap_forces(const Control& C, Work& w) {
 
 // One solution with the current contact state, into RSAV. Returns true when the
 // elastic solid has printed the results of a settled contact state (NCHG = 0).
-bool solve_contact_state(Report& rep, Control& C, Work& w, int IC, int& NCHG, int& NOUT) {
+bool solve_contact_state(Report& rep, Control& C, Work& w, Results& res, int IC, int& NCHG,
+                         int& NOUT) {
   static const Format kHead("/, 5X, 'DEFLECTIONS OF THE SLAB ', /");
   static const Format kLine("6(5X, I5, F10.5)");
   require_contact(rep, C, w, IC);
@@ -101,7 +102,7 @@ bool solve_contact_state(Report& rep, Control& C, Work& w, int IC, int& NCHG, in
     // The elastic solid solves the vector R in place and prints from it: hand it the
     // iteration vector.
     std::swap(w.R, w.RSAV);
-    const bool finished = ELSOLD(rep, C, w, NCHG, NOUT);
+    const bool finished = ELSOLD(rep, C, w, res, NCHG, NOUT);
     std::swap(w.R, w.RSAV);
     if (finished) return true;
   } else {
@@ -174,14 +175,15 @@ void back_to_last_state(const Control& C, Work& w) {
 // (ICYCLE = 0 counts as 1). Returns true when the elastic solid finished the run's
 // analysis; otherwise RSAV holds the last solution less the gaps and ICON the
 // contact state it was made with.
-bool contact_iteration(Report& rep, Control& C, Work& w) {
+bool contact_iteration(Report& rep, Control& C, Work& w, Results& res) {
   const bool solid = elastic_solid(C);
   int IC = 1, NCHG = 1, NOUT = count_out(C, w);
   print_iteration(rep, IC);
-  if (solve_contact_state(rep, C, w, IC, NCHG, NOUT)) return true;
+  if (solve_contact_state(rep, C, w, res, IC, NCHG, NOUT)) return true;
   while (true) {
     ++IC;
     NCHG = update_contact(rep, C, w, NOUT);
+    res.passes.push_back({IterationStep::Kind::Contact, IC - 1, 0.0, NCHG, NOUT});
     if (NCHG == 0 && !solid) return false;
     print_iteration(rep, IC);
     // On the elastic solid an update that changes nothing is followed by the
@@ -196,7 +198,7 @@ bool contact_iteration(Report& rep, Control& C, Work& w) {
       NOUT = count_out(C, w);
     }
     std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
-    if (solve_contact_state(rep, C, w, IC, NCHG, NOUT)) return true;
+    if (solve_contact_state(rep, C, w, res, IC, NCHG, NOUT)) return true;
   }
 }
 
@@ -212,10 +214,10 @@ void require_contact_subgrade(Report& rep, const Control& C) {
   if (C.ICURL == 0 || C.IWINK == 1) return;
   if (C.ISUBGR == 6 || C.ISUBGR == 7 || C.ISUBGR == 8) return;
   rep.write(kType, {C.ISUBGR});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
-bool CURLC(Report& rep, Control& C, Work& w) {
+bool CURLC(Report& rep, Control& C, Work& w, Results& res) {
   require_bonded_thickness(rep, C, w);
   const bool solid = elastic_solid(C);
 
@@ -238,7 +240,7 @@ bool CURLC(Report& rep, Control& C, Work& w) {
   }
   add_base_loads(C, w);
 
-  if (contact_iteration(rep, C, w)) return true;
+  if (contact_iteration(rep, C, w, res)) return true;
   // Deflections from the initially flat interface again.
   if (C.NGAPN != 0)
     for (int n = 1; n <= C.NNODE; ++n) w.RSAV[3 * (n - 1)] += w.GAPN[n - 1];

@@ -5,6 +5,7 @@
 #include "base/control.h"
 #include "base/records.h"
 #include "base/work.h"
+#include "results/tables.h"
 
 namespace meridolan {
 
@@ -23,6 +24,6 @@ void require_contact_subgrade(Report& rep, const Control& C);
 // the settled contact state and it returns true: the analysis is finished. The
 // temperature differences are left for the stresses. The caller clears SK, SKR and R
 // beforehand.
-bool CURLC(Report& rep, Control& C, Work& w);
+bool CURLC(Report& rep, Control& C, Work& w, Results& res);
 
 }  // namespace meridolan

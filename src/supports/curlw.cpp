@@ -32,7 +32,7 @@ void require_nodal_moduli(Report& rep, const Control& C) {
       "' PROGRAM TERMINATED.'");
   if (C.ISUBGR != 8) return;
   rep.write(kSolid);
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // Thickness of the whole slab for the curling distances: TH1 + TH2, or, when the
@@ -54,13 +54,13 @@ double curling_thickness(Report& rep, const Control& C, const Work& w) {
     for (int n = 2; n <= C.NNODE; ++n) {
       if (total(n) != h) {
         rep.write(kVaries);
-        STOP(rep);
+        STOP(rep, Ending::Refused);
       }
     }
   }
   if (!(h > 0.0) || !std::isfinite(h)) {
     rep.write(kNotPositive, {h});
-    STOP(rep);
+    STOP(rep, Ending::Refused);
   }
   return h;
 }
@@ -131,7 +131,7 @@ void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC) {
 // Re-classifies every node from the last solution: in contact where the slab has
 // come down to the support (subgrade deflection GAPN - w not above 0). Prints the
 // subgrade deflections and the node lists; returns the number of changed nodes.
-int update_contact(Report& rep, const Control& C, Work& w) {
+ContactCounts update_contact(Report& rep, const Control& C, Work& w) {
   static const Format kHead("/, 5X, 'SUBGRADE DEFLECTIONS', /");
   static const Format kLine("5X, 8(I5, F10.5)");
   static const Format kCount(
@@ -147,7 +147,7 @@ int update_contact(Report& rep, const Control& C, Work& w) {
   rep.write(kHead);
   node_value_table(rep, kLine, 8, C.NNODE, w.WSUB);
 
-  return print_contact_lists(rep, C, w, {kCount, kChanged, kOut}).NCHG;
+  return print_contact_lists(rep, C, w, {kCount, kChanged, kOut});
 }
 
 void print_not_converged(Report& rep) {
@@ -160,13 +160,15 @@ void print_not_converged(Report& rep) {
 // Solutions until one update changes no node, or until ICYCLE solutions have been
 // made (ICYCLE = 0 counts as 1). RSAV holds the last solution on return and ICON the
 // contact state that solution was made with.
-void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
+void contact_iteration(Report& rep, Control& C, Work& w, Results& res, double DTW) {
   int IC = 1;
   print_iteration(rep, IC);
   solve_contact_state(rep, C, w, DTW, IC);
   while (true) {
     ++IC;
-    if (update_contact(rep, C, w) == 0) return;
+    const ContactCounts n = update_contact(rep, C, w);
+    res.passes.push_back({IterationStep::Kind::Contact, IC - 1, 0.0, n.NCHG, n.NOUT});
+    if (n.NCHG == 0) return;
     print_iteration(rep, IC);
     if (IC > C.ICYCLE) {
       print_not_converged(rep);
@@ -182,7 +184,7 @@ void contact_iteration(Report& rep, Control& C, Work& w, double DTW) {
 
 }  // namespace
 
-void CURLW(Report& rep, Control& C, Work& w) {
+void CURLW(Report& rep, Control& C, Work& w, Results& res) {
   require_nodal_moduli(rep, C);
   const double DTW = -(C.DT1 + C.DT2);
   const double h = DTW != 0.0 ? curling_thickness(rep, C, w) : 0.0;
@@ -201,7 +203,7 @@ void CURLW(Report& rep, Control& C, Work& w) {
   for (int i = 0; i < C.NZRP; ++i) w.ICON[w.IZRP[i] - 1] = 1;
 
   add_base_loads(C, w);
-  contact_iteration(rep, C, w, DTW);
+  contact_iteration(rep, C, w, res, DTW);
 
   std::copy(w.RSAV.begin(), w.RSAV.end(), w.R.begin());
   new_page(rep);

@@ -4,6 +4,7 @@
 #include "base/control.h"
 #include "base/records.h"
 #include "base/work.h"
+#include "results/tables.h"
 
 namespace meridolan {
 
@@ -15,6 +16,6 @@ namespace meridolan {
 // SK, SKR and R beforehand. Stops the run on an elastic-solid deck (no room for
 // nodal moduli), on a slab without one positive thickness for its curling
 // distances, and when no node is left in contact.
-void CURLW(Report& rep, Control& C, Work& w);
+void CURLW(Report& rep, Control& C, Work& w, Results& res);
 
 }  // namespace meridolan

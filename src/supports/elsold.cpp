@@ -53,7 +53,7 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
       "' CHECK THE SUBGRADE MODULUS AND POISSON RATIO, THE LAYERS AND THE MESH.', /, 10X, "
       "' PROGRAM TERMINATED.'");
   rep.write(kFailed, {which, order, node});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // Inverse of the flexibility matrix between the surface points, in place in the
@@ -146,8 +146,8 @@ void add_gap_forces(Work& w, const SurfacePoints& points, const std::vector<doub
 }
 
 // Subgrade stress and force of every node; returns the sum of the forces.
-double subgrade_table(Report& rep, const Control& C, Work& w, const SurfacePoints& points,
-                      const std::vector<double>& gaps) {
+double subgrade_table(Report& rep, const Control& C, Work& w, Results& res,
+                      const SurfacePoints& points, const std::vector<double>& gaps) {
   static const Format kHead(
       "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
       "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
@@ -167,6 +167,8 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const SurfacePoint
     for (int n : points.of(p)) point_of[n] = p;
 
   rep.write(kHead);
+  res.solid.subgrade_stress.assign(C.NNODE, 0.0);
+  res.solid.subgrade_force.assign(C.NNODE, 0.0);
   double sum = 0.0;
   for (int first = 1; first <= C.NNODE; first += kBlock) {
     const int last = std::min(C.NNODE, first + kBlock - 1);
@@ -178,10 +180,9 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const SurfacePoint
         q = force[p] / point_area(C, members, w.XN, w.YN);
       }
       sum += f;
-      if (w.ext.VEXT[2] <= q) {
-        w.ext.VEXT[2] = q;
-        w.ext.NODEXT[2] = n;
-      }
+      res.solid.subgrade_stress[n - 1] = q;
+      res.solid.subgrade_force[n - 1] = f;
+      if (res.extremes.subgrade_stress_max.value <= q) res.extremes.subgrade_stress_max = {q, n};
       rep.write(kLine, {n, q, f});
     }
     new_page(rep);
@@ -191,7 +192,7 @@ double subgrade_table(Report& rep, const Control& C, Work& w, const SurfacePoint
 
 }  // namespace
 
-bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT) {
+bool ELSOLD(Report& rep, Control& C, Work& w, Results& res, int& NCHG, int& NOUT) {
   // Every nonzero ICURL is the contact analysis, which builds the loads itself.
   const bool contact = C.ICURL != 0;
   if (!contact) NCHG = NOUT = 0;
@@ -213,12 +214,16 @@ bool ELSOLD(Report& rep, Control& C, Work& w, int& NCHG, int& NOUT) {
   // gaps off itself.
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   C.ITNO = 1;
-  STRESS(rep, C, w);
-  const double sumr = subgrade_table(rep, C, w, points, gaps);
+  STRESS(rep, C, w, res);
+  const double sumr = subgrade_table(rep, C, w, res, points, gaps);
+  res.solid.reaction_sum = sumr;
   // The summary shows searched extremes only: when the pass prints no stresses, the
   // deflection and stress entries were never searched, so no summary is printed, as
   // for every other subgrade.
-  if (stress_gate_open(C)) MAXIMA(rep, C, w.ext, sumr, C.TOTLD);
+  if (stress_gate_open(C)) {
+    res.has_extremes = true;
+    MAXIMA(rep, C, res.extremes, sumr, C.TOTLD);
+  }
   return true;
 }
 

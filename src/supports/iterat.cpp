@@ -26,7 +26,7 @@ SoilCurve read_card(Deck& deck) {
       "' DY MUST BE NONZERO, AND KLIN/DY AND EVERY VALUE FINITE.', /, 10X, "
       "' PROGRAM TERMINATED.'");
   rep.write(kBadCard, {n, c.CEXP, c.REXP, c.XLIN, c.SLOPE, c.KLIN, c.DY});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // A curve that overflows at the node's deflection: a modulus that is not finite
@@ -36,7 +36,7 @@ SoilCurve read_card(Deck& deck) {
       "/, /, 10X, '***THE SOIL CURVE OF NODE', I6, ' GIVES NO FINITE SUBGRADE MODULUS AT ', "
       "'DEFLECTION', E12.4, /, 10X, ' PROGRAM TERMINATED.'");
   rep.write(kBadModulus, {n, w});
-  STOP(rep);
+  STOP(rep, Ending::Refused);
 }
 
 // The sets every node may choose from: the class of the subgrade type, or for type 0

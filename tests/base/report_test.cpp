@@ -148,8 +148,37 @@ TEST(ReportCarriageControl, CompleteLineAndStop) {
   rep.complete_line();
   EXPECT_EQ(out.str(), "\r\nA\r\n");
   rep.write(Format("' B'"));
-  EXPECT_THROW(STOP(rep), RunStopped);
+  EXPECT_THROW(STOP(rep, Ending::Finished), RunStopped);
   EXPECT_EQ(out.str(), "\r\nA\r\n\r\nB\r\nStop - Program terminated.\r\n");
+}
+
+// A refused run repeats its message in one line: from the record that opens with
+// asterisks to its "PROGRAM TERMINATED" line, blanks collapsed; a warning before it
+// and the table lines after a warning do not count.
+TEST(ReportCarriageControl, RefusedStopCarriesTheLastMessageInOneLine) {
+  std::ostringstream out;
+  Report rep(out);
+  EXPECT_EQ(rep.message(), "");
+  rep.write(Format("/, 10X, '***WARNING: SOMETHING ODD', /, 10X, ' BUT HARMLESS.'"));
+  rep.write(Format("10X, I5, F10.3"), {7, 1.5});
+  rep.write(Format("/, /, 20X, '***LOADED AREA', I4, ' LIES OUTSIDE', /, 20X, 'X1-COOR.=', "
+                   "F10.3, /, 20X, ' PROGRAM TERMINATED.', /, /, 20X, 'AFTER'"),
+            {3, -2.0});
+  try {
+    STOP(rep, Ending::Refused);
+    FAIL() << "STOP returned";
+  } catch (const RunStopped& s) {
+    EXPECT_EQ(s.ending, Ending::Refused);
+    EXPECT_EQ(s.message, "LOADED AREA 3 LIES OUTSIDE X1-COOR.= -2.000");
+  }
+  // The older form of the message opens with two asterisks and keeps its closing ones.
+  rep.write(Format("/, ' **NUMBER OF LOADED SUBAREAS EXCEEDS MAXSUB**', /, ' PROGRAM TERMINATED'"));
+  EXPECT_EQ(rep.message(), "NUMBER OF LOADED SUBAREAS EXCEEDS MAXSUB**");
+  try {
+    STOP(rep, Ending::Finished);
+  } catch (const RunStopped& s) {
+    EXPECT_EQ(s.message, "");  // a finished run has no message
+  }
 }
 
 TEST(ReportFormats, TitleAndHeadings) {

@@ -158,7 +158,7 @@ TEST(AnalysisReport, UnsupportedSlabReportsTheVanishedPivot) {
   d.k = 0.0;
   d.isubgr = 7;
   auto r = run_deck(d.text());
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(r.contains("***ZERO PIVOT IN EQUATION")) << r.report.substr(r.report.size() - 600);
   EXPECT_TRUE(r.contains(" PROGRAM TERMINATED."));
   EXPECT_FALSE(r.contains("NaN"));
@@ -170,7 +170,7 @@ TEST(AnalysisReport, ZeroWidthElementInOneSlabIsRejected) {
   SlabDeck d = small_slab();
   d.xc = {0, 24, 48, 48, 72, 96, 120};
   auto r = run_deck(d.text());
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(r.contains("***X-COORDINATES OF NODE LINES   3 AND   4 ARE    48.000 AND    48.000:"))
       << r.report.substr(r.report.size() - 600);
   EXPECT_FALSE(r.contains(kDeflHeading));

@@ -150,7 +150,7 @@ TEST(CurlingReport, VaryingNodalThicknessIsRefusedForCurlingAndWeighedForGapsAlo
   d.layers[0].h = 0.0;
   d.thn1 = {8, 8, 8, 8, 10, 8, 8, 8, 8};
   RunResult curl = run_deck(d.text());
-  EXPECT_EQ(curl.status, 0);
+  EXPECT_EQ(curl.status, kExitRefused);
   EXPECT_TRUE(curl.contains(
       "***THE SLAB THICKNESS IS GIVEN PER NODE AND DIFFERS FROM NODE TO NODE:\r\n"
       "          THE INITIAL CURLING DISTANCES NEED ONE THICKNESS FOR THE WHOLE SLAB."));
@@ -172,7 +172,7 @@ TEST(CurlingReport, WinklerCurlingOnAnElasticSolidIsRefused) {
   d.isubgr = 8;
   d.esub = 20000.0;  // the solid's modulus
   RunResult r = run_deck(d.text());
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(
       r.contains("***THE CURLING ANALYSIS ON A WINKLER SUPPORT (IWINK = 1) CANNOT RUN ON AN\r\n"
                  "          ELASTIC SOLID SUBGRADE (SUBGRADE TYPE 8)"));
@@ -183,7 +183,7 @@ TEST(CurlingReport, NoNodeInContactEndsTheRunWithAMessage) {
   SlabDeck d = small_curling_deck();
   d.zero_pressure = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   RunResult r = run_deck(d.text());
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(
       r.contains("***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION   1."));
   EXPECT_FALSE(r.contains("    SLAB DEFLECTIONS \r\n"));

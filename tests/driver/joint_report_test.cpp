@@ -118,7 +118,7 @@ TEST(JointReport, PlacedDowelsWithoutConcreteSupportAreRefused) {
   JointRecords j;
   j.kdc = 0.0;
   const RunResult r = run_deck(small_pair(j).text());
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(
       r.contains("***DOWEL-CONCRETE INTERACTION IN X-DIRECTION IS  .000E+00: IT MUST BE "
                  "POSITIVE\r\n          FOR THE DOWELS TO CARRY LOAD."));
@@ -135,7 +135,7 @@ TEST(JointReport, DowelsTooStiffForTheirSupportStopAtANegativePivot) {
   d.nnx = {7, 7};
   d.loads = {{90.0, 50, 60, 25, 35}};
   const RunResult r = run_deck(d.text());
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(r.contains("***NEGATIVE PIVOT IN EQUATION"))
       << r.report.substr(r.report.size() - 900);
   EXPECT_TRUE(r.contains("THE MODEL HAS DOWELS"));

@@ -56,11 +56,11 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-// The refusal: status 0, the stop line, no analysis, no number that is not finite.
+// The refusal: status 3, the stop line, no analysis, no number that is not finite.
 // Returns the message lines from the one starting with "***" up to the stop line.
 std::vector<std::string> refusal(const std::string& deck) {
   const RunResult r = run_streams(deck);
-  EXPECT_EQ(r.status, 0) << r.errors;
+  EXPECT_EQ(r.status, kExitRefused) << r.errors;
   EXPECT_EQ(testing::check_deck(deck).problem, "");
   EXPECT_FALSE(r.contains(kBanner));
   std::vector<std::string> msg;
@@ -285,7 +285,11 @@ TEST(PropertyChecks, ValuesBeyondTheRangeOfNumbersAreNeverPrinted) {
   EXPECT_TRUE(
       r.contains("\r\n         ***A VALUE COULD NOT BE COMPUTED AS A FINITE NUMBER: THE "
                  "CONTOUR DATA (NODAL STRESSES)\r\n"));
-  EXPECT_EQ(r.errors, "");  // no file written, none announced
+  // No file written, none announced: standard error repeats the message alone.
+  EXPECT_EQ(r.errors,
+            "meridolan: A VALUE COULD NOT BE COMPUTED AS A FINITE NUMBER: THE CONTOUR DATA (NODAL "
+            "STRESSES) IT LIES BEYOND THE RANGE OF NUMBERS OF THE PROGRAM (ABOUT 1E-308 TO "
+            "1E+308): THE VALUES OF THE DECK ARE TOO LARGE (OR TOO SMALL) FOR THIS COMPUTATION.\n");
   EXPECT_EQ(testing::check_deck(thin).problem, "");
 }
 

@@ -29,7 +29,7 @@ std::string head(int inmode, int nlarea, int nxt, int nyt, const std::string& co
 
 TEST(Sizing, WorkedExamplesFromDecks) {
   auto two = run_file(MERIDOLAN_TEST_DATA "/two_slabs_memreq_3951.dat");
-  EXPECT_EQ(two.status, 0);
+  EXPECT_EQ(two.status, kExitRefused);
   EXPECT_TRUE(
       two.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=  3951"));
   EXPECT_TRUE(
@@ -85,7 +85,7 @@ TEST(Sizing, HugeMeshesAreCaughtNotWrapped) {
   auto r = run_deck(
       "1\nHUGE\n    0    0    0    0\n99999\n99999\n    1    0   200.000\n    8    1\n000000   "
       "0\n");
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(
       r.has_line("                   TOTAL MEMORY SPACES FOR THE FINITE ELEMENT MESH=******"));
   EXPECT_TRUE(r.has_line("                    NEEDS TOTAL MEMORY  OF AT LEAST**********"));
@@ -105,7 +105,7 @@ TEST(MemoryCheck, LimitIsInclusive) {
 
   // 982 x 9 nodes with 3 loaded areas need 2,000,001.
   auto fail = run_deck(head(1, 3, 982, 9, "000000   0"));
-  EXPECT_EQ(fail.status, 0);
+  EXPECT_EQ(fail.status, kExitRefused);
   EXPECT_TRUE(
       fail.has_line("                   ***NOT ENOUGH MEMORY FOR THE PARAMETERS PROVIDED."));
   EXPECT_TRUE(fail.has_line("                   (FINITE ELEMENT MESH)"));
@@ -214,7 +214,7 @@ TEST(BadDecks, DeckEndingEarlyAfterTitlePage) {
 TEST(BadDecks, ImpossibleNodeCountsStopWithMessage) {
   auto r = run_deck(
       "1\nT\n    0    0    0    0\n    1\n    4\n    1    0   100.000\n    5    1\n000000   0\n");
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, kExitRefused);
   EXPECT_TRUE(r.contains("AT LEAST TWO NODE LINES IN EACH DIRECTION"));
   EXPECT_TRUE(ends_with(r.report, kStop));
   // Two slab columns: the x-joint record follows the contour record.

@@ -8,17 +8,22 @@
 namespace meridolan::testing {
 namespace {
 
-using results::deflection_table;
 using results::tributary_areas;
-using results::vlasov_table;
 
 void set_deflections(Model& m, double w) {
   for (int n = 1; n <= m.C.NNODE; ++n) m.w.R[3 * (n - 1)] = w;
 }
 
-std::string table(Model& m) {
+// The deflection table of the model's displacements, its extremes into `e`.
+std::string table(Model& m, ExtremeValues& e) {
   tributary_areas(m.C, m.w);
-  return capture([&](Report& rep) { deflection_table(rep, m.C, m.w); });
+  NodeTable t;
+  results::node_table(m.C, m.w, t, e);
+  return capture([&](Report& rep) { results::print_node_table(rep, t); });
+}
+std::string table(Model& m) {
+  ExtremeValues e;
+  return table(m, e);
 }
 
 // Start of the printed line of node n in the deflection table.
@@ -46,7 +51,8 @@ TEST(DeflectionTable, UpliftPrintsZeroStressButNegativeForce) {
   m.w.R[3 * 4] = -0.02;  // node 5, the middle node
   m.w.R[3 * 4 + 1] = 0.001;
   m.w.R[3 * 4 + 2] = -0.002;
-  const std::string out = table(m);
+  ExtremeValues e;
+  const std::string out = table(m, e);
   const double area = 12.0 * 10.0;  // interior node: four quarters
   const double f = area * -0.02 * 100;
   EXPECT_NE(out.find(node_start(5) + F(-0.02, 13, 6) + X(2) + F(0.001, 13, 6) + X(2) +
@@ -55,21 +61,22 @@ TEST(DeflectionTable, UpliftPrintsZeroStressButNegativeForce) {
       << out;
   // Edge and corner nodes: k w with their own areas; the sum includes the uplift.
   const double others = 0.01 * 100 * (4 * 30.0 + 4 * 60.0);
-  EXPECT_DOUBLE_EQ(m.w.ext.SUMR, others + f);
+  EXPECT_DOUBLE_EQ(e.reaction_sum, others + f);
   EXPECT_NE(out.find(X(9) + kSumText + F(others + f, 10, 3)), std::string::npos);
-  EXPECT_EQ(m.w.ext.VEXT[2], 1.0);
-  EXPECT_EQ(m.w.ext.NODEXT[2], 9);  // equal stresses: the last node is kept
+  EXPECT_EQ(e.subgrade_stress_max.value, 1.0);
+  EXPECT_EQ(e.subgrade_stress_max.node, 9);  // equal stresses: the last node is kept
 }
 
 TEST(DeflectionTable, FiftyNodesPerPage) {
   Model m = make_model({10}, {12});  // 120 nodes
   set_deflections(m, 0.001);
-  const std::string out = table(m);
+  ExtremeValues e;
+  const std::string out = table(m, e);
   EXPECT_EQ(count_of(out, kPageThrow), 3);
   EXPECT_NE(out.find(kPageThrow + node_start(51)), std::string::npos);
   EXPECT_NE(out.find(kPageThrow + node_start(101)), std::string::npos);
   EXPECT_EQ(out.find(kPageThrow + node_start(50)), std::string::npos);
-  const std::string tail = kSumText + F(m.w.ext.SUMR, 10, 3) + kPageThrow + "\r\n";
+  const std::string tail = kSumText + F(e.reaction_sum, 10, 3) + kPageThrow + "\r\n";
   EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }
 
@@ -125,15 +132,18 @@ TEST(DeflectionTable, VlasovSubgradeAveragesCornerReactions) {
   set_field(
       m, [&](double x, double) { return w0 + c * x * x; },
       [&](double x, double) { return 2 * c * x; }, [](double, double) { return 0.0; });
-  const std::string out = table(m);
+  ExtremeValues e;
+  const std::string out = table(m, e);
   // Three columns only, no reaction sums.
   EXPECT_NE(
       out.find(node_start(1) + F(w0, 13, 6) + X(2) + F(0, 13, 6) + X(2) + F(0, 13, 6) + "\r\n"),
       std::string::npos);
   EXPECT_EQ(count_of(out, kSumText), 0);
-  EXPECT_EQ(m.w.ext.SUMR, 0.0);
+  EXPECT_EQ(e.reaction_sum, 0.0);
 
-  const std::string vl = capture([&](Report& rep) { vlasov_table(rep, m.C, m.w); });
+  VlasovTable vt;
+  results::vlasov_table(m.C, m.w, vt, e);
+  const std::string vl = capture([&](Report& rep) { results::print_vlasov_table(rep, vt); });
   // The element reproduces w_xx = 2c exactly, so s = k w - 2c VSHEAR at every node;
   // nodes where that is negative print zero.
   for (int n = 1; n <= m.C.NNODE; ++n) {
@@ -141,7 +151,7 @@ TEST(DeflectionTable, VlasovSubgradeAveragesCornerReactions) {
     const double sn = std::max(100 * (w0 + c * x * x) - 2 * c * 50, 0.0);
     EXPECT_NE(vl.find("\r\n" + X(19) + I(n, 5) + X(5) + F(sn, 12, 5)), std::string::npos) << n;
   }
-  EXPECT_EQ(m.w.ext.NODEXT[2], m.C.NNODE);  // largest at the far edge, last node of ties
+  EXPECT_EQ(e.subgrade_stress_max.node, m.C.NNODE);  // largest at the far edge, last node of ties
   EXPECT_EQ(count_of(vl, kPageThrow), 1);
 }
 

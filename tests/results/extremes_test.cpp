@@ -9,12 +9,33 @@
 namespace meridolan::testing {
 namespace {
 
-std::string maxima(const Control& C, const Extremes& e, double sumr, double sumext) {
+std::string maxima(const Control& C, const ExtremeValues& e, double sumr, double sumext) {
   return capture([&](Report& rep) { MAXIMA(rep, C, e, sumr, sumext); });
 }
 
 std::string stress(Model& m) {
-  return capture([&](Report& rep) { STRESS(rep, m.C, m.w); });
+  return capture([&](Report& rep) { STRESS(rep, m.C, m.w, m.res); });
+}
+
+// The summary's entries in the order of its classic numbering 1 to 19: deflection
+// largest and smallest, subgrade stress, then per layer the largest x, minor, y and
+// major bottom stresses, then the smallest of the same.
+Extreme& entry(ExtremeValues& e, int k) {
+  if (k == 1) return e.deflection_max;
+  if (k == 2) return e.deflection_min;
+  if (k == 3) return e.subgrade_stress_max;
+  const bool smallest = k >= 12;
+  LayerExtremes& l = e.bottom[((k - 4) % 8) / 4];
+  switch ((k - 4) % 4) {
+    case 0:
+      return smallest ? l.x_min : l.x_max;
+    case 1:
+      return smallest ? l.minor_min : l.minor_max;
+    case 2:
+      return smallest ? l.y_min : l.y_max;
+    default:
+      return smallest ? l.major_min : l.major_max;
+  }
 }
 
 const std::string kNote = "NOTE:-  X-STRESS TOP = - (X-STRESS BOTTOM)";
@@ -31,32 +52,30 @@ TEST(Extremes, SearchKeepsLargestAndSmallestWithTheLastNodeOnTies) {
     m.w.STN1[(4 - 1) * N + (n - 1)] = n;                              // major
     m.w.STN2[(5 - 1) * N + (n - 1)] = -n;                             // layer-2 minor
   }
-  results::search_extremes(m.C, m.w);
-  const Extremes& e = m.w.ext;
-  EXPECT_EQ(e.VEXT[0], 0.5);
-  EXPECT_EQ(e.NODEXT[0], N);
-  EXPECT_EQ(e.VEXT[1], 0.0);  // no deflection at or below 0
-  EXPECT_EQ(e.NODEXT[1], 0);
-  EXPECT_EQ(e.VEXT[3], 1.0);  // x-stress largest (entry 4)
-  EXPECT_EQ(e.NODEXT[3], N);
-  EXPECT_EQ(e.VEXT[11], -3.0);  // x-stress smallest (entry 12)
-  EXPECT_EQ(e.NODEXT[11], 6);
-  EXPECT_EQ(e.VEXT[6], N);  // major largest (entry 7)
-  EXPECT_EQ(e.NODEXT[6], N);
-  EXPECT_EQ(e.VEXT[14], 0.0);  // every major stress positive: the range starts at 0, node 0
-  EXPECT_EQ(e.NODEXT[14], 0);
-  EXPECT_EQ(e.VEXT[16], -N);  // layer-2 minor smallest (entry 17)
-  EXPECT_EQ(e.NODEXT[16], N);
-  EXPECT_EQ(e.NODEXT[13], N);  // y-stress all 0: the range ends at the last node
+  ExtremeValues e;
+  results::search_extremes(m.C, m.w, e);
+  const LayerExtremes& l1 = e.bottom[0];
+  EXPECT_EQ(e.deflection_max.value, 0.5);
+  EXPECT_EQ(e.deflection_max.node, N);
+  EXPECT_EQ(e.deflection_min.value, 0.0);  // no deflection at or below 0
+  EXPECT_EQ(e.deflection_min.node, 0);
+  EXPECT_EQ(l1.x_max.value, 1.0);
+  EXPECT_EQ(l1.x_max.node, N);
+  EXPECT_EQ(l1.x_min.value, -3.0);
+  EXPECT_EQ(l1.x_min.node, 6);
+  EXPECT_EQ(l1.major_max.value, N);
+  EXPECT_EQ(l1.major_max.node, N);
+  EXPECT_EQ(l1.major_min.value, 0.0);  // every major stress positive: the range starts at 0
+  EXPECT_EQ(l1.major_min.node, 0);
+  EXPECT_EQ(e.bottom[1].minor_min.value, -N);
+  EXPECT_EQ(e.bottom[1].minor_min.node, N);
+  EXPECT_EQ(l1.y_min.node, N);  // y-stress all 0: the range ends at the last node
 }
 
 TEST(Extremes, SummaryLinesAndPairs) {
   Model m = make_model({3}, {3});
-  Extremes e;
-  for (int k = 0; k < 19; ++k) {
-    e.VEXT[k] = 0.25 * (k + 1);
-    e.NODEXT[k] = k + 1;
-  }
+  ExtremeValues e;
+  for (int k = 1; k <= 19; ++k) entry(e, k) = {0.25 * k, k};
   std::string out = maxima(m.C, e, 0.0, 500.0);
   const std::string defl = "\r\n" + X(24) + "DEFLECTION                   =" + F(0.25, 10, 6) +
                            X(4) + "AT NODE" + I(1, 5) + "\r\n" + X(24) +
@@ -104,15 +123,15 @@ TEST(Stress, OnePassPrintsEverySectionInOrder) {
   EXPECT_LT(table, summary);
   EXPECT_LT(summary, note);
   EXPECT_LT(note, sums);
-  EXPECT_EQ(m.w.ext.NODEXT[0], 9);
-  EXPECT_EQ(m.w.ext.NODEXT[2], 9);
+  EXPECT_EQ(m.res.extremes.deflection_max.node, 9);
+  EXPECT_EQ(m.res.extremes.subgrade_stress_max.node, 9);
   // A flat slab: -E DT ALF / (2 (1 - nu)) along the edges and both ways in the
   // middle; equal values leave the range at the highest node.
   const double t = -4e6 * 10 * 5e-6 / (2 * 0.85);
-  EXPECT_DOUBLE_EQ(m.w.ext.VEXT[11], t);
-  EXPECT_EQ(m.w.ext.NODEXT[11], 6);
-  EXPECT_DOUBLE_EQ(m.w.ext.VEXT[13], t);
-  EXPECT_EQ(m.w.ext.NODEXT[13], 8);
+  EXPECT_DOUBLE_EQ(m.res.extremes.bottom[0].x_min.value, t);
+  EXPECT_EQ(m.res.extremes.bottom[0].x_min.node, 6);
+  EXPECT_DOUBLE_EQ(m.res.extremes.bottom[0].y_min.value, t);
+  EXPECT_EQ(m.res.extremes.bottom[0].y_min.node, 8);
   EXPECT_NE(out.find("TO" + F(0.0, 10, 3) + X(2) + "AT NODE" + I(9, 5)), std::string::npos);
 }
 
@@ -126,7 +145,7 @@ TEST(Stress, GateAndFinalPrintAfterConvergence) {
   EXPECT_NE(out.find("SUBGRADE FORCE"), std::string::npos);
   EXPECT_EQ(out.find("DEPTH"), std::string::npos);  // pass 1 of 5 prints no stresses
   EXPECT_EQ(out.find("MAXIMUM"), std::string::npos);
-  const double vext3 = m.w.ext.VEXT[2], sumr = m.w.ext.SUMR;
+  const double vext3 = m.res.extremes.subgrade_stress_max.value, sumr = m.res.extremes.reaction_sum;
 
   // The final print keeps the extremes and the reaction sum of the pass before it.
   for (int n = 1; n <= m.C.NNODE; ++n) m.w.R[3 * (n - 1)] = 0.001;
@@ -134,9 +153,9 @@ TEST(Stress, GateAndFinalPrintAfterConvergence) {
   out = stress(m);
   EXPECT_EQ(out.find("SUBGRADE FORCE"), std::string::npos);
   EXPECT_NE(out.find("DEPTH"), std::string::npos);
-  EXPECT_EQ(m.w.ext.VEXT[2], vext3);
-  EXPECT_EQ(m.w.ext.SUMR, sumr);
-  EXPECT_EQ(m.w.ext.VEXT[0], 0.001);
+  EXPECT_EQ(m.res.extremes.subgrade_stress_max.value, vext3);
+  EXPECT_EQ(m.res.extremes.reaction_sum, sumr);
+  EXPECT_EQ(m.res.extremes.deflection_max.value, 0.001);
   EXPECT_NE(out.find(kSums + F(sumr, 10, 2)), std::string::npos);
 
   m.C.ITNO = 2;
@@ -157,8 +176,8 @@ TEST(Stress, CurlingRemovesGapsFromTheDisplacementsBeforeTheSearch) {
   const std::string out = stress(m);
   EXPECT_NE(out.find("DEFLECTIONS MEASURED FROM INITIALLY FLAT SURFACE"), std::string::npos);
   for (int n = 1; n <= m.C.NNODE; ++n) EXPECT_DOUBLE_EQ(m.w.R[3 * (n - 1)], 0.01 - 0.001 * n);
-  EXPECT_EQ(m.w.ext.NODEXT[0], 1);
-  EXPECT_DOUBLE_EQ(m.w.ext.VEXT[0], 0.009);
+  EXPECT_EQ(m.res.extremes.deflection_max.node, 1);
+  EXPECT_DOUBLE_EQ(m.res.extremes.deflection_max.value, 0.009);
 }
 
 TEST(Stress, ElasticSolidAndVlasovTables) {
@@ -178,7 +197,7 @@ TEST(Stress, ElasticSolidAndVlasovTables) {
   EXPECT_NE(out.find("SUBGRADE STRESSES FOR VLASOV SUBGRADE"), std::string::npos);
   EXPECT_NE(out.find("MAXIMUM"), std::string::npos);
   EXPECT_EQ(out.find(kSums), std::string::npos);
-  EXPECT_DOUBLE_EQ(m.w.ext.VEXT[2], 1.0);
+  EXPECT_DOUBLE_EQ(m.res.extremes.subgrade_stress_max.value, 1.0);
 }
 
 }  // namespace

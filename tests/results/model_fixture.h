@@ -8,12 +8,14 @@
 #include "base/control.h"
 #include "base/records.h"
 #include "base/work.h"
+#include "results/tables.h"
 
 namespace meridolan::testing {
 
 struct Model {
   Control C;
   Work w;
+  Results res;
 };
 
 // A mesh of NNX slab columns by NNY slab rows. Node lines inside a slab are

@@ -31,7 +31,9 @@ std::string next_line(double depth, const Row& r) {
 }
 
 std::string table(const Model& m) {
-  return capture([&](Report& rep) { results::stress_table(rep, m.C, m.w); });
+  std::array<LayerStresses, 2> layers;
+  results::layer_faces(m.C, m.w, layers);
+  return capture([&](Report& rep) { results::print_stress_table(rep, m.C, m.w, layers); });
 }
 
 const std::string kHeading = "\r\n" + X(10) + "NODE" + X(10) + "DEPTH" + X(6) + "X-STRESS" + X(8) +

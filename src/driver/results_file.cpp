@@ -1,0 +1,207 @@
+// The results document. Every value comes from the tables the report was printed
+// from, so each printed number is one of these rounded by its format.
+#include "driver/results_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#ifndef MERIDOLAN_VERSION
+#define MERIDOLAN_VERSION "unknown"
+#endif
+
+namespace meridolan {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A number, or null when it is not finite (JSON has no NaN).
+Json number(double v) {
+  return std::isfinite(v) ? Json(v) : Json(nullptr);
+}
+
+Json column(const std::vector<double>& v) {
+  Json a = Json::array();
+  for (double x : v) a.push_back(number(x));
+  return a;
+}
+
+Json flags(const std::vector<char>& v) {
+  Json a = Json::array();
+  for (char c : v) a.push_back(c != 0);
+  return a;
+}
+
+Json nulls(std::size_t n) {
+  return Json(std::vector<std::nullptr_t>(n, nullptr));
+}
+
+std::string trimmed(const std::string& s) {
+  const auto a = s.find_first_not_of(' ');
+  return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+const char* analysis(const Control& C) {
+  if (C.ICURL != 0) return C.IWINK == 1 ? "winkler-curling" : "contact-curling";
+  if (C.ISUBGR == 8) return "elastic-solid";
+  if (C.ISUBGR < 4) return "stress-dependent";
+  return "load";
+}
+
+Json model(const Control& C) {
+  return {{"nodes", C.NNODE},
+          {"equations", C.NEQ},
+          {"band_width", C.MBAND},
+          {"elements", C.NELEM},
+          {"slab_columns", C.NSX},
+          {"slab_rows", C.NSY},
+          {"slabs", C.NSLAB},
+          {"layers", C.NLAYER == 2 ? 2 : 1},
+          {"bonded", C.NLAYER == 2 && C.ICOMP == 1},
+          {"subgrade_type", C.ISUBGR},
+          {"symmetry", C.ISYM},
+          {"analysis", analysis(C)},
+          {"memory_words", C.MEMREQ}};
+}
+
+Json nodes(const Control& C, const Work& w, const Results& res) {
+  const NodeTable& t = res.nodes;
+  const std::size_t N = t.deflection.size();
+  Json number = Json::array();
+  for (std::size_t n = 1; n <= N; ++n) number.push_back(n);
+  Json stress = nulls(N), force = nulls(N);
+  if (t.columns == SubgradeColumns::StressAndForce) {
+    stress = column(t.subgrade_stress);
+    force = column(t.subgrade_force);
+  } else if (C.ISUBGR == 9 && res.vlasov.subgrade_stress.size() == N) {
+    stress = column(res.vlasov.subgrade_stress);
+  } else if (C.ISUBGR == 8 && res.solid.subgrade_stress.size() == N) {
+    stress = column(res.solid.subgrade_stress);
+    force = column(res.solid.subgrade_force);
+  }
+  const auto first = [N](const std::vector<double>& v) {
+    return std::vector<double>(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(N));
+  };
+  return {{"number", number},
+          {"x", column(first(w.XN))},
+          {"y", column(first(w.YN))},
+          {"deflection", column(t.deflection)},
+          {"rotation_x", column(t.rotation_x)},
+          {"rotation_y", column(t.rotation_y)},
+          {"subgrade_stress", stress},
+          {"subgrade_force", force},
+          {"in_contact", flags(t.in_contact)},
+          {"gap", column(t.gap)}};
+}
+
+Json face(const FaceStresses& f) {
+  return {{"x", column(f.x)},
+          {"y", column(f.y)},
+          {"xy", column(f.xy)},
+          {"major", column(f.major)},
+          {"minor", column(f.minor)}};
+}
+
+Json stresses(const Control& C, const Results& res) {
+  Json a = Json::array();
+  const int layers = C.NLAYER == 2 ? 2 : 1;
+  for (int l = 0; l < layers; ++l)
+    a.push_back({{"layer", l + 1},
+                 {"top", face(res.layers[l].top)},
+                 {"bottom", face(res.layers[l].bottom)}});
+  return a;
+}
+
+const char* transfer(int LT) {
+  return LT == 0 ? "interlock" : LT == 1 ? "dowels" : "both";
+}
+
+Json joint(const JointTable& t) {
+  Json dowel = Json::array();
+  for (std::size_t k = 0; k < t.dowel_load.size(); ++k)
+    dowel.push_back(t.has_dowel[k] ? number(t.dowel_load[k]) : Json(nullptr));
+  return {{"direction", std::string(1, t.direction)},
+          {"coordinate", number(t.coordinate)},
+          {"load_transfer", transfer(t.LT)},
+          {"pairs",
+           {{"near_node", t.near_node},
+            {"far_node", t.far_node},
+            {"dowel_load", dowel},
+            {"interlock_load", column(t.interlock_load)},
+            {"lte", column(t.lte)}}},
+          {"dowel_total", number(t.dowel_total)},
+          {"interlock_total", number(t.interlock_total)},
+          {"lte", number(t.joint_lte)},
+          {"dowels_store_negative_energy", t.dowel_energy < 0.0}};
+}
+
+Json extreme(const Extreme& e) {
+  return {{"value", number(e.value)}, {"node", e.node}};
+}
+
+// The summary's values by name; the layer-2 ranges only in two-layer models.
+Json extremes(const Control& C, const ExtremeValues& e) {
+  Json j = {{"max_deflection", extreme(e.deflection_max)},
+            {"min_deflection", extreme(e.deflection_min)},
+            {"max_subgrade_stress", extreme(e.subgrade_stress_max)}};
+  const int layers = C.NLAYER == 2 ? 2 : 1;
+  for (int l = 0; l < layers; ++l) {
+    const LayerExtremes& b = e.bottom[l];
+    const std::string s = "_bottom_" + std::to_string(l + 1);
+    j["max_x_stress" + s] = extreme(b.x_max);
+    j["min_x_stress" + s] = extreme(b.x_min);
+    j["max_y_stress" + s] = extreme(b.y_max);
+    j["min_y_stress" + s] = extreme(b.y_min);
+    j["max_major_stress" + s] = extreme(b.major_max);
+    j["min_major_stress" + s] = extreme(b.major_min);
+    j["max_minor_stress" + s] = extreme(b.minor_max);
+    j["min_minor_stress" + s] = extreme(b.minor_min);
+  }
+  return j;
+}
+
+Json passes(const std::vector<IterationStep>& steps) {
+  Json a = Json::array();
+  for (const IterationStep& s : steps) {
+    if (s.kind == IterationStep::Kind::StressDependent)
+      a.push_back({{"kind", "stress-dependent"},
+                   {"pass", s.number},
+                   {"fraction_off", number(s.fraction_off)}});
+    else
+      a.push_back({{"kind", "contact"},
+                   {"iteration", s.number},
+                   {"nodes_changed", s.nodes_changed},
+                   {"nodes_out", s.nodes_out}});
+  }
+  return a;
+}
+
+}  // namespace
+
+void write_results(std::ostream& out, const Control& C, const Work& w, const Results& res,
+                   const RunStatus& status) {
+  Json doc;
+  doc["format"] = "meridolan-results";
+  doc["version"] = 1;
+  doc["program"] = "meridolan " MERIDOLAN_VERSION;
+  doc["title"] = trimmed(C.TITLE);
+  doc["status"] = {{"exit", status.exit},
+                   {"message", status.message.empty() ? Json(nullptr) : Json(status.message)}};
+  doc["model"] = model(C);
+  const bool solved = !res.nodes.deflection.empty();
+  doc["nodes"] = solved ? nodes(C, w, res) : Json(nullptr);
+  doc["stresses"] = res.has_stresses ? stresses(C, res) : Json(nullptr);
+  Json joints = Json::array();
+  for (const JointTable& t : res.joints) joints.push_back(joint(t));
+  doc["joints"] = joints;
+  doc["extremes"] = res.has_extremes ? extremes(C, res.extremes) : Json(nullptr);
+  const double reactions = C.ISUBGR == 8 ? res.solid.reaction_sum : res.extremes.reaction_sum;
+  doc["sums"] = solved
+                    ? Json{{"applied_load", number(C.TOTLD)}, {"reaction_sum", number(reactions)}}
+                    : Json(nullptr);
+  doc["passes"] = passes(res.passes);
+  out << doc.dump(1) << '\n';
+}
+
+}  // namespace meridolan
