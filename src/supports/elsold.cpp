@@ -146,15 +146,11 @@ void add_gap_forces(Work& w, const SurfacePoints& points, const std::vector<doub
 }
 
 // Subgrade stress and force of every node; returns the sum of the forces.
-double subgrade_table(Report& rep, const Control& C, Work& w, Results& res,
-                      const SurfacePoints& points, const std::vector<double>& gaps) {
-  static const Format kHead(
-      "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
-      "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
-  static const Format kLine("20X, I5, 2(5X, F10.3)");
-  constexpr int kBlock = 50;
+// Subgrade stress and force of every node (0 out of contact) into the table, the
+// largest stress into the extremes, the sum of the forces into reaction_sum.
+void subgrade_table(const Control& C, const Work& w, const SurfacePoints& points,
+                    const std::vector<double>& gaps, SolidTable& t, ExtremeValues& ext) {
   const int NP = points.count();
-
   // Deflections of the points in contact beyond their gaps, and their forces. R keeps
   // the displacements: the contour data file is written from them after the run.
   std::vector<double> defl(NP), force(NP);
@@ -166,28 +162,38 @@ double subgrade_table(Report& rep, const Control& C, Work& w, Results& res,
   for (int p = 0; p < NP; ++p)
     for (int n : points.of(p)) point_of[n] = p;
 
-  rep.write(kHead);
-  res.solid.subgrade_stress.assign(C.NNODE, 0.0);
-  res.solid.subgrade_force.assign(C.NNODE, 0.0);
+  t.subgrade_stress.assign(C.NNODE, 0.0);
+  t.subgrade_force.assign(C.NNODE, 0.0);
   double sum = 0.0;
-  for (int first = 1; first <= C.NNODE; first += kBlock) {
-    const int last = std::min(C.NNODE, first + kBlock - 1);
-    for (int n = first; n <= last; ++n) {
-      double q = 0.0, f = 0.0;
-      if (const int p = point_of[n]; p >= 0) {
-        const std::span<const int> members = points.of(p);
-        f = force[p] / static_cast<double>(members.size());
-        q = force[p] / point_area(C, members, w.XN, w.YN);
-      }
-      sum += f;
-      res.solid.subgrade_stress[n - 1] = q;
-      res.solid.subgrade_force[n - 1] = f;
-      if (res.extremes.subgrade_stress_max.value <= q) res.extremes.subgrade_stress_max = {q, n};
-      rep.write(kLine, {n, q, f});
+  for (int n = 1; n <= C.NNODE; ++n) {
+    double q = 0.0, f = 0.0;
+    if (const int p = point_of[n]; p >= 0) {
+      const std::span<const int> members = points.of(p);
+      f = force[p] / static_cast<double>(members.size());
+      q = force[p] / point_area(C, members, w.XN, w.YN);
     }
+    sum += f;
+    t.subgrade_stress[n - 1] = q;
+    t.subgrade_force[n - 1] = f;
+    if (ext.subgrade_stress_max.value <= q) ext.subgrade_stress_max = {q, n};
+  }
+  t.reaction_sum = sum;
+}
+
+void print_subgrade_table(Report& rep, const SolidTable& t) {
+  static const Format kHead(
+      "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
+      "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
+  static const Format kLine("20X, I5, 2(5X, F10.3)");
+  constexpr int kBlock = 50;
+  rep.write(kHead);
+  const int N = static_cast<int>(t.subgrade_stress.size());
+  for (int first = 1; first <= N; first += kBlock) {
+    const int last = std::min(N, first + kBlock - 1);
+    for (int n = first; n <= last; ++n)
+      rep.write(kLine, {n, t.subgrade_stress[n - 1], t.subgrade_force[n - 1]});
     new_page(rep);
   }
-  return sum;
 }
 
 }  // namespace
@@ -215,8 +221,9 @@ bool ELSOLD(Report& rep, Control& C, Work& w, Results& res, int& NCHG, int& NOUT
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   C.ITNO = 1;
   STRESS(rep, C, w, res);
-  const double sumr = subgrade_table(rep, C, w, res, points, gaps);
-  res.solid.reaction_sum = sumr;
+  subgrade_table(C, w, points, gaps, res.solid, res.extremes);
+  print_subgrade_table(rep, res.solid);
+  const double sumr = res.solid.reaction_sum;
   // The summary shows searched extremes only: when the pass prints no stresses, the
   // deflection and stress entries were never searched, so no summary is printed, as
   // for every other subgrade.
