@@ -106,14 +106,19 @@ void BM_ReferenceLapack_dpptrf_dpptrs(benchmark::State& state) {
   lapack_run(state, &dpptrf_, &dpptrs_);
 }
 
-void BM_OpenBlas_dpptrf_dpptrs(benchmark::State& state) {
+// OpenBLAS with its packed routines, or nullptr after marking the benchmark skipped.
+const bench::OpenBlas* openblas_or_skip(benchmark::State& state) {
   const bench::OpenBlas* ob = bench::openblas();
-  if (ob == nullptr || ob->dpptrf == nullptr) {
-    state.SkipWithError("OpenBLAS is not installed");
-    for (auto _ : state) {
-    }
-    return;
+  if (ob != nullptr && ob->dpptrf != nullptr && ob->dpptri != nullptr) return ob;
+  state.SkipWithError("OpenBLAS is not installed");
+  for (auto _ : state) {
   }
+  return nullptr;
+}
+
+void BM_OpenBlas_dpptrf_dpptrs(benchmark::State& state) {
+  const bench::OpenBlas* ob = openblas_or_skip(state);
+  if (ob == nullptr) return;
   lapack_run(state, ob->dpptrf, ob->dpptrs);
 }
 
@@ -220,6 +225,36 @@ void BM_FlexibilityInverse(benchmark::State& state) {
   }
 }
 
+// The inverse of the flexibility matrix alone (factor and inverse, no condition
+// estimate), against OpenBLAS dpptrf + dpptri on the same matrix.
+void BM_FlexibilityDPPFA_DPPDI(benchmark::State& state) {
+  Model& m = model();
+  std::vector<double> f;
+  for (auto _ : state) {
+    f = m.flex;
+    if (DPPFA(f, m.C.NNODE) != 0) state.SkipWithError("not positive definite");
+    std::array<double, 2> det{};
+    DPPDI(f, m.C.NNODE, det, 1);
+    benchmark::ClobberMemory();
+  }
+  state.counters["N"] = m.C.NNODE;
+}
+
+void BM_OpenBlas_FlexibilityDpptrf_dpptri(benchmark::State& state) {
+  const bench::OpenBlas* ob = openblas_or_skip(state);
+  if (ob == nullptr) return;
+  Model& m = model();
+  const int N = m.C.NNODE;
+  std::vector<double> f;
+  for (auto _ : state) {
+    f = m.flex;
+    int info = 0;
+    ob->dpptrf("U", &N, f.data(), &info, 1);
+    ob->dpptri("U", &N, f.data(), &info, 1);
+    benchmark::ClobberMemory();
+  }
+}
+
 void BM_GlobalFactorisationAndSolution(benchmark::State& state) {
   Model& m = model();
   std::vector<double> g;
@@ -265,6 +300,8 @@ BENCHMARK(BM_OpenBlas_dpptrf_dpptrs)->Arg(kOrder)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_ElasticSolidWholeRun)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FlexibilityMatrix)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FlexibilityInverse)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FlexibilityDPPFA_DPPDI)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_OpenBlas_FlexibilityDpptrf_dpptri)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_GlobalFactorisationAndSolution)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Report)->Unit(benchmark::kMillisecond);
 

@@ -18,12 +18,14 @@ using Dpbtrs = void (*)(const char*, const int*, const int*, const int*, const d
 using Dpptrf = void (*)(const char*, const int*, double*, int*, std::size_t);
 using Dpptrs = void (*)(const char*, const int*, const int*, const double*, double*, const int*,
                         int*, std::size_t);
+using Dpptri = void (*)(const char*, const int*, double*, int*, std::size_t);
 
 struct OpenBlas {
   Dpbtrf dpbtrf = nullptr;
   Dpbtrs dpbtrs = nullptr;
   Dpptrf dpptrf = nullptr;
   Dpptrs dpptrs = nullptr;
+  Dpptri dpptri = nullptr;
 };
 
 // Debian's OpenBLAS (libopenblas0-pthread) on one thread, or nullptr when it is not
@@ -40,6 +42,7 @@ inline const OpenBlas* openblas() {
     o.dpbtrs = reinterpret_cast<Dpbtrs>(dlsym(h, "dpbtrs_"));
     o.dpptrf = reinterpret_cast<Dpptrf>(dlsym(h, "dpptrf_"));
     o.dpptrs = reinterpret_cast<Dpptrs>(dlsym(h, "dpptrs_"));
+    o.dpptri = reinterpret_cast<Dpptri>(dlsym(h, "dpptri_"));
     return o.dpbtrf && o.dpbtrs ? &o : nullptr;
   }();
   return lib;

@@ -16,13 +16,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}"
 fi
-# OpenBLAS is only a yardstick, loaded by bench_packed at run time. Installing it
-# makes it the system BLAS and LAPACK by default; keep the reference libraries, so
-# that the program's reports do not depend on whether OpenBLAS is present.
-for pair in "libblas.so.3 blas" "liblapack.so.3 lapack"; do
-  set -- $pair
-  ref="/usr/lib/x86_64-linux-gnu/$2/$1"
-  if [ -e "$ref" ] && update-alternatives --list "$1-x86_64-linux-gnu" >/dev/null 2>&1; then
-    update-alternatives --set "$1-x86_64-linux-gnu" "$ref" >/dev/null
-  fi
-done
+# OpenBLAS is only a yardstick, loaded by bench_packed at run time. Installing it may
+# make it the system's BLAS and LAPACK; the program links the reference BLAS from its
+# own archive, so the system's choice is left as it is.

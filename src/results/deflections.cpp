@@ -51,7 +51,14 @@ void subgrade_columns(const Control& C, const Work& w, NodeTable& t, ExtremeValu
 
 }  // namespace
 
-void deflection_headings(Report& rep, const Control& C) {
+void distributed_coupling_notice(Report& rep) {
+  static const Format kNotice(
+      "/, 13X, 'THE COUPLING BETWEEN NODES WAS FORMED FROM LOADS DISTRIBUTED OVER THEIR', /, "
+      "13X, 'TRIBUTARY AREAS: THE POINT-LOAD FLEXIBILITY MATRIX IS NOT POSITIVE DEFINITE.'");
+  rep.write(kNotice);
+}
+
+void deflection_headings(Report& rep, const Control& C, bool distributed_coupling) {
   if (C.ISUBGR < 8) {
     static const Format kFlat("/, 5X, 'DEFLECTIONS MEASURED FROM INITIALLY FLAT SURFACE', /");
     static const Format kHead(
@@ -65,15 +72,9 @@ void deflection_headings(Report& rep, const Control& C) {
         "/, /, /, 11X, 'NODE', 5X, 'DEFLECTION', 5X, 'X-ROTATION', 5X, "
         "'Y-ROTATION', /");
     if (C.ISUBGR == 8) rep.write(kSolid);
+    if (C.ISUBGR == 8 && distributed_coupling) distributed_coupling_notice(rep);
     rep.write(kHead);
   }
-}
-
-void distributed_coupling_notice(Report& rep) {
-  static const Format kNotice(
-      "/, 13X, 'THE COUPLING BETWEEN NODES WAS FORMED FROM LOADS DISTRIBUTED OVER THEIR', /, "
-      "13X, 'TRIBUTARY AREAS: THE POINT-LOAD FLEXIBILITY MATRIX IS NOT POSITIVE DEFINITE.'");
-  rep.write(kNotice);
 }
 
 void tributary_areas(const Control& C, Work& w) {

@@ -9,7 +9,9 @@
 
 namespace meridolan::results {
 
-void deflection_headings(Report& rep, const Control& C);
+// The elastic solid's heading is followed by the notice of the distributed coupling
+// when its flexibility was formed so.
+void deflection_headings(Report& rep, const Control& C, bool distributed_coupling = false);
 // The elastic solid's notice that its nodes are coupled by spread loads.
 void distributed_coupling_notice(Report& rep);
 

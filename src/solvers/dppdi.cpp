@@ -4,7 +4,8 @@
 // inverse(A) = inverse(R) * inverse(R)' is accumulated into the same words.
 #include <cmath>
 
-#include "solvers/blas.h"
+#include "base/widest.h"
+#include "solvers/level1.h"
 #include "solvers/packed.h"
 #include "solvers/packed_index.h"
 
@@ -33,25 +34,25 @@ void determinant(const double* ap, int N, std::array<double, 2>& det) {
   }
 }
 
-void invert_factor(double* ap, int N) {
+MERIDOLAN_WIDEST void invert_factor(double* ap, int N) {
   for (int k = 0; k < N; ++k) {
     double* ck = ap + col(k);
     ck[k] = 1.0 / ck[k];
-    blas::dscal(k, -ck[k], ck);
+    level1::scal(k, -ck[k], ck);
     for (int j = k + 1; j < N; ++j) {
       double* cj = ap + col(j);
       const double t = cj[k];
       cj[k] = 0.0;
-      blas::daxpy(k + 1, t, ck, cj);
+      level1::axpy(k + 1, t, ck, cj);
     }
   }
 }
 
-void multiply_by_transpose(double* ap, int N) {
+MERIDOLAN_WIDEST void multiply_by_transpose(double* ap, int N) {
   for (int j = 0; j < N; ++j) {
     double* cj = ap + col(j);
-    for (int k = 0; k < j; ++k) blas::daxpy(k + 1, cj[k], cj, ap + col(k));
-    blas::dscal(j + 1, cj[j], cj);
+    for (int k = 0; k < j; ++k) level1::axpy(k + 1, cj[k], cj, ap + col(k));
+    level1::scal(j + 1, cj[j], cj);
   }
 }
 

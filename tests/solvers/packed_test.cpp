@@ -109,6 +109,53 @@ TEST(PackedCholesky, BlockedFactorMatchesColumnByColumnForm) {
   }
 }
 
+// The published solve and inverse, each step a reference BLAS call.
+void dppsl_with_blas(const std::vector<double>& ap, int N, std::vector<double>& b) {
+  const auto col = [&](int k) { return ap.data() + static_cast<std::size_t>(k) * (k + 1) / 2; };
+  for (int k = 0; k < N; ++k) b[k] = (b[k] - blas::ddot(k, col(k), b.data())) / col(k)[k];
+  for (int k = N - 1; k >= 0; --k) {
+    b[k] /= col(k)[k];
+    blas::daxpy(k, -b[k], col(k), b.data());
+  }
+}
+
+void dppdi_inverse_with_blas(std::vector<double>& ap, int N) {
+  const auto col = [&](int k) { return ap.data() + static_cast<std::size_t>(k) * (k + 1) / 2; };
+  for (int k = 0; k < N; ++k) {
+    col(k)[k] = 1.0 / col(k)[k];
+    blas::dscal(k, -col(k)[k], col(k));
+    for (int j = k + 1; j < N; ++j) {
+      const double t = col(j)[k];
+      col(j)[k] = 0.0;
+      blas::daxpy(k + 1, t, col(k), col(j));
+    }
+  }
+  for (int j = 0; j < N; ++j) {
+    for (int k = 0; k < j; ++k) blas::daxpy(k + 1, col(j)[k], col(j), col(k));
+    blas::dscal(j + 1, col(j)[j], col(j));
+  }
+}
+
+TEST(PackedCholesky, SolveAndInverseMatchThePublishedFormWithTheReferenceBlas) {
+  // The program links the reference BLAS itself, whatever the system has chosen.
+  ASSERT_TRUE(blas_sums_in_order());
+  for (int N : {1, 2, 3, 7, 16, 33, 67}) {
+    std::vector<double> f = pack(random_spd(N, 31u + N));
+    ASSERT_EQ(DPPFA(f, N), 0);
+    std::vector<double> b(N), c;
+    for (int i = 0; i < N; ++i) b[i] = std::sin(1.0 + i);
+    c = b;
+    DPPSL(f, N, b);
+    dppsl_with_blas(f, N, c);
+    for (int i = 0; i < N; ++i) EXPECT_EQ(b[i], c[i]) << "N " << N << " entry " << i;
+    std::vector<double> g = f;
+    std::array<double, 2> det{};
+    DPPDI(f, N, det, 1);
+    dppdi_inverse_with_blas(g, N);
+    for (std::size_t k = 0; k < f.size(); ++k) EXPECT_EQ(f[k], g[k]) << "N " << N << " word " << k;
+  }
+}
+
 TEST(PackedCholesky, FactorReproducesTheMatrix) {
   const int N = 23;
   const Dense A = random_spd(N, 3u);

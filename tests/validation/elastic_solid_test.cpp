@@ -203,6 +203,14 @@ TEST(ElasticSolidGradedMesh, QuarterModelMatchesInfinitePlateOnHalfSpace) {
   EXPECT_TRUE(r.contains(kNotice));
   EXPECT_FALSE(r.contains("NOT POSITIVE DEFINITE:"));
   const auto lines = r.lines();
+  // The notice follows the elastic-solid heading, before the deflection table.
+  const auto at = [&](const std::string& text) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].find(text) != std::string::npos) return i;
+    return lines.size();
+  };
+  EXPECT_EQ(at(kNotice), at("ELASTIC SOLID SUBGRADE  -   SUBGRADE TYPE = 8") + 2);
+  EXPECT_LT(at(kNotice), at("NODE     DEFLECTION"));
   const double P = p * 4 * half * half;
   const double exact =
       circle_centre_deflection(P, D, l, std::sqrt(4 * half * half / std::numbers::pi));
