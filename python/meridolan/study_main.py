@@ -5,4 +5,7 @@ import sys
 
 from .study import main
 
-sys.exit(main())
+# The local cluster's worker processes import this module again (as __mp_main__):
+# only the command itself runs the study.
+if __name__ == "__main__":
+    sys.exit(main())
