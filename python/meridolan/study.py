@@ -16,6 +16,7 @@ import itertools
 import json
 import math
 import os
+import re
 import sys
 import time
 import tomllib
@@ -161,11 +162,13 @@ def _is_stress(name: str) -> bool:
             and parts[2].isdigit())
 
 
+EXTREMES = re.compile(r"(max_deflection|min_deflection|max_subgrade_stress"
+                      r"|(max|min)_(x|y|major|minor)_stress_bottom_[12])(\.node)?")
+
+
 def _value_name_known(name: str) -> bool:
-    if name in SUMS or name in ("status", "passes", "nodes", "memory_words"):
-        return True
-    base = name[: -len(".node")] if name.endswith(".node") else name
-    return base.startswith(("max_", "min_"))
+    return name in SUMS or name in ("status", "passes", "nodes", "memory_words") or bool(
+        EXTREMES.fullmatch(name))
 
 
 def _outputs(t: Any) -> Outputs:
@@ -173,9 +176,9 @@ def _outputs(t: Any) -> Outputs:
     values = list(t.get("values", []))
     for v in values:
         if not _value_name_known(v):
-            _refuse("outputs.values", f"{v!r} is none of the results' extremes (max_..., min_..., "
-                                      f"with .node for its node), {', '.join(SUMS)}, status, passes, "
-                                      "nodes, memory_words")
+            _refuse("outputs.values", f"{v!r} is none of the results' extremes (max_deflection, "
+                                      "min_x_stress_bottom_1, ..., with .node for its node), "
+                                      f"{', '.join(SUMS)}, status, passes, nodes, memory_words")
     out = Outputs(values, [_node_output(n, f"outputs.nodes[{i}]") for i, n in enumerate(t.get("nodes", []))],
                   [_joint_output(j, f"outputs.joints[{i}]") for i, j in enumerate(t.get("joints", []))])
     cols = out.columns()
@@ -376,9 +379,7 @@ def extract(outputs: Outputs, data: Optional[dict[str, Any]], exit_status: int) 
             row[v] = model.get(v)
         elif v.endswith(".node"):
             row[v] = (extremes.get(v[:-5]) or {}).get("node")
-        else:
-            if extremes and v not in extremes:
-                raise ValueError(f"outputs.values: the results have no extreme {v!r}")
+        else:  # an extreme; those of a second layer are empty for one layer
             row[v] = (extremes.get(v) or {}).get("value")
     nodes = data.get("nodes") or {}
     for n in outputs.nodes:
@@ -617,8 +618,8 @@ def _run_on_dask(study, todo, take, workers, scheduler, client, batch, keep) -> 
         # Several batches per worker thread keep every worker busy to the end; at most
         # 50 cases a batch keep a lost worker's loss small.
         size = batch or max(1, min(50, math.ceil(len(todo) / (slots * 4))))
-        base = client.scatter(study.base, broadcast=True) if todo else None
-        futures = [client.submit(run_batch, base, b, study.outputs, keep, pure=False)
+        # The base model goes with each task: small, and never lost with a worker.
+        futures = [client.submit(run_batch, study.base, b, study.outputs, keep, pure=False)
                    for b in _batches(todo, size)]
         pending = {f.key: b for f, b in zip(futures, _batches(todo, size))}
         for fut in as_completed(futures):

@@ -65,7 +65,7 @@ def test_designs_give_their_cases():
     (study_text('"title.x" = [1.0]'), "title.x: 'x' goes into a value"),
     (study_text('"subgrade.k" = { from = 1.0 }'), "factors.subgrade.k: a range needs from and to"),
     (study_text('"subgrade.k" = { from = 1.0, to = 2.0 }'), "a range without a step has no levels"),
-    (study_text('"subgrade.k" = [1.0]', outputs='values = ["deflection"]'), "'deflection' is none of"),
+    (study_text('"subgrade.k" = [1.0]', outputs='values = ["max_tilt"]'), "'max_tilt' is none of"),
     (study_text('"subgrade.k" = [1.0]', outputs='nodes = [{ node = 1, values = ["tilt"] }]'),
      "outputs.nodes[0]: 'tilt' is no node value"),
     (study_text('"subgrade.k" = [1.0]', outputs="[outputs.more]"), "outputs: unknown key 'more'"),
@@ -188,3 +188,19 @@ def test_the_command_killed_mid_study_and_run_again_completes(program, tmp_path)
 def test_the_worked_study_reads():
     s = st.read_study(str(ROOT / "examples" / "joint_study" / "study.toml"))
     assert len(st.design_cases(s)) == 12 * 9
+
+
+def test_a_deck_as_base_gives_the_rows_of_its_model_file(tmp_path):
+    factors = '"subgrade.k" = [150.0, 250.0]'
+    outputs = 'values = ["max_deflection", "max_x_stress_bottom_2", "nodes", "status"]'
+    tables = []
+    for base in (f'deck = "{EXAMPLES / "interior_load.dat"}"', f'model = "{BASE}"'):
+        text = f"{base}\n[factors]\n{factors}\n[outputs]\n{outputs}\n"
+        st.run_study(st.study_from_toml(text), str(tmp_path / "t.csv"), workers=0, progress=None)
+        tables.append((tmp_path / "t.csv").read_text())
+        (tmp_path / "t.csv").unlink()
+    assert tables[0] == tables[1]
+    rows = list(csv.DictReader(tables[0].splitlines()))
+    # One layer: its second layer's extremes are empty cells.
+    assert [(r["nodes"], r["max_x_stress_bottom_2"], r["status"]) for r in rows] == [("169", "", "done")] * 2
+    assert float(rows[0]["max_deflection"]) > float(rows[1]["max_deflection"])
