@@ -117,20 +117,22 @@ def test_every_row_is_the_single_run_of_its_case(tmp_path):
 
 
 def test_refused_and_stopped_cases_get_their_rows(tmp_path):
-    text = study_text('"loads.1.x" = [[84.0, 96.0], [170.0, 200.0]]\n"symmetry" = ["whole", "diagonal"]')
+    # The whole slab loaded covers 144 elements, beyond the engine's 100 loaded subareas.
+    text = study_text('"loads.1.x" = [[84.0, 96.0], [0.0, 180.0]]\n"loads.1.y" = [[66.0, 78.0], [0.0, 144.0]]\n'
+                      '"symmetry" = ["whole", "diagonal"]')
     table = tmp_path / "t.csv"
     done = st.run_study(st.study_from_toml(text), str(table), workers=0, progress=None)
-    rows = {(r["loads.1.x"], r["symmetry"]): r for r in read_rows(table)}
-    assert done.ran == 4 and done.failed == 3
-    ok = rows[("[84.0, 96.0]", "whole")]
+    rows = {(r["loads.1.x"], r["loads.1.y"], r["symmetry"]): r for r in read_rows(table)}
+    assert done.ran == 8 and done.failed == 5
+    ok = rows[("[84.0, 96.0]", "[66.0, 78.0]", "whole")]
     assert ok["exit"] == "0" and ok["status"] == "done" and float(ok["max_deflection"]) > 0
-    out = rows[("[170.0, 200.0]", "whole")]
+    out = rows[("[0.0, 180.0]", "[0.0, 144.0]", "whole")]
     assert (out["exit"], out["status"], out["max_deflection"]) == ("3", "stopped", "")
-    assert out["message"].startswith("LOADED AREA 1 LIES OUTSIDE THE MESH")
-    for x in ("[84.0, 96.0]", "[170.0, 200.0]"):
-        bad = rows[(x, "diagonal")]
-        assert (bad["exit"], bad["status"]) == ("1", "refused")
-        assert bad["message"].startswith("model: symmetry: 'diagonal' is none of")
+    assert out["message"] == "NUMBER OF LOADED SUBAREAS EXCEEDS MAXSUB** NLSATT= 144 MAXSUB= 100"
+    for key, row in rows.items():
+        if key[2] == "diagonal":
+            assert (row["exit"], row["status"]) == ("1", "refused")
+            assert row["message"].startswith("model: symmetry: 'diagonal' is none of")
 
 
 def test_an_interrupted_study_resumes_with_every_case_once(tmp_path):
