@@ -121,7 +121,11 @@ def _regions(items: list[dict[str, Any]], where: str, cls=Region, extra: Optiona
 
 
 def model_from_toml(text: str) -> Model:
-    data = tomllib.loads(text)
+    return model_from_data(tomllib.loads(text))
+
+
+def model_from_data(data: dict[str, Any]) -> Model:
+    """The model of a model file's tables as TOML reads them."""
     top = _take(data, "model file", {k: k for k in (
         "title", "slabs", "layers", "bonded", "subgrade", "joints", "loads", "temperature", "contact",
         "symmetry", "iteration", "contours", "mesh", "input_mode", "composite_code")})
