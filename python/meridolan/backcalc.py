@@ -382,16 +382,45 @@ def _groups(basins: list[Basin]) -> list[list[Basin]]:
     return list(order.values())
 
 
+def area_estimate(model: Model, basin: Basin) -> Optional[dict[str, float]]:
+    """The AREA method's values for a basin with sensors at 0, 12, 24 and 36 on a
+    one-layer model on a dense liquid or an elastic solid, by model-file key
+    (with `area`); None where it does not apply."""
+    from .area import AREA_OFFSETS, area_method
+
+    d = dict(zip(basin.offsets, basin.deflections))
+    support = model.subgrade.kind
+    if (not all(o in d for o in AREA_OFFSETS) or len(model.layers) != 1
+            or support not in ("dense-liquid", "elastic-solid")):
+        return None
+    top = model.layers[0]
+    if not isinstance(top.thickness, (int, float)):
+        return None
+    try:
+        a = area_method([d[o] for o in AREA_OFFSETS], basin.load, basin.radius, float(top.thickness),
+                        top.poisson, support, model.subgrade.poisson)
+    except ValueError:
+        return None
+    key = "subgrade.k" if support == "dense-liquid" else "subgrade.modulus"
+    return {"area": a.area, "layers.1.modulus": a.modulus, key: a.support_modulus}
+
+
 def fit_points(model: Model, basins: list[Basin], keys: Sequence[str], jobs: int = 0,
-               **kw) -> list[tuple[list[Basin], Fit]]:
+               area_start: bool = False, **kw) -> list[tuple[list[Basin], Fit]]:
     """Every group of basins fitted, `jobs` at once on threads (the engine lets go of
-    the interpreter lock while it runs; 0: one per core)."""
+    the interpreter lock while it runs; 0: one per core); with `area_start` from the
+    AREA method's values where it gives them."""
     groups = _groups(basins)
     workers = jobs or os.cpu_count() or 1
 
     def one(g: list[Basin]) -> Fit:
         try:
-            return fit(model, g, keys, **kw)
+            args = dict(kw)
+            if area_start:
+                # The first basin's AREA values, for the keys it gives.
+                est = area_estimate(model, g[0]) or {}
+                args["start"] = {k: v for k, v in est.items() if k in keys}
+            return fit(model, g, keys, **args)
         except (RuntimeError, ValueError) as e:
             return Fit(list(keys), {}, {}, math.nan, [], [], 2, str(e), 0, 0.0)
 
@@ -400,12 +429,17 @@ def fit_points(model: Model, basins: list[Basin], keys: Sequence[str], jobs: int
     return list(zip(groups, fits))
 
 
-def write_fits(path: str, keys: Sequence[str], results: list[tuple[list[Basin], Fit]]) -> None:
+def write_fits(path: str, keys: Sequence[str], results: list[tuple[list[Basin], Fit]],
+               model: Optional[Model] = None) -> None:
+    """One row per test point; with the model, the AREA method's values beside."""
     from .cli import write_file
 
     offsets = sorted({o for g, _ in results for b in g for o in b.offsets})
+    areas = {id(b): area_estimate(model, b) for g, _ in results for b in g} if model is not None else {}
+    area_cols = sorted({k for e in areas.values() if e for k in e}, key=lambda k: (k != "area", k))
     cols = (["point"] + list(keys) + [f"{k}.se" for k in keys] + ["rms"]
-            + [f"r_{_num(o)}" for o in offsets] + ["runs", "seconds", "exit", "message"])
+            + [f"r_{_num(o)}" for o in offsets] + [c if c == "area" else f"area.{c}" for c in area_cols]
+            + ["runs", "seconds", "exit", "message"])
     lines = [",".join(cols)]
     for group, f in results:
         for i, b in enumerate(group):
@@ -417,6 +451,8 @@ def write_fits(path: str, keys: Sequence[str], results: list[tuple[list[Basin], 
             if f.residuals:
                 for o, r in zip(b.offsets, f.residuals[i]):
                     row[f"r_{_num(o)}"] = _num(r)
+            for k, v in (areas.get(id(b)) or {}).items():
+                row[k if k == "area" else f"area.{k}"] = _num(v)
             lines.append(",".join(row.get(c, "") for c in cols))
     write_file(path, ("\n".join(lines) + "\n").encode("utf-8"))
 
@@ -454,6 +490,8 @@ def main(argv: list[str] | None = None) -> int:
     ap.add_argument("-o", "--output", required=True, help="CSV of fitted values, one row per test point")
     ap.add_argument("--bounds", action="append", default=[], help="KEY=LOWER:UPPER (default: start/100 to start*100)")
     ap.add_argument("--jobs", type=int, default=0, help="test points fitted at once (default: one per core)")
+    ap.add_argument("--area", action="store_true",
+                    help="the AREA method's values beside the fit, and as the first guesses where it gives them")
     a = ap.parse_args(argv)
     keys = [k.strip() for k in a.fit.split(",") if k.strip()]
     try:
@@ -461,8 +499,8 @@ def main(argv: list[str] | None = None) -> int:
         for k in keys:
             get_value(model, k)
         basins = read_basins(a.basins)
-        results = fit_points(model, basins, keys, jobs=a.jobs, bounds=_bounds(a.bounds))
-        write_fits(a.output, keys, results)
+        results = fit_points(model, basins, keys, jobs=a.jobs, area_start=a.area, bounds=_bounds(a.bounds))
+        write_fits(a.output, keys, results, model if a.area else None)
     except (OSError, ValueError) as e:
         print(f"meridolan-backcalc: {e}", file=sys.stderr)
         return 1
