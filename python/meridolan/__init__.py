@@ -3,6 +3,7 @@ results as tables and maps."""
 
 from .deck import read_deck, write_deck
 from .mesh import MeshReport, generate
+from .results import Results
 from .engine import RunOutput, dimensions, read_values, run_deck
 from .model import (
     Contact,
@@ -23,6 +24,6 @@ from .model import (
 
 __all__ = [
     "Contact", "Contours", "Dowels", "Gap", "Iteration", "Joint", "Joints", "Layer", "Load",
-    "Mesh", "MeshReport", "Model", "Region", "RunOutput", "SoilRegion", "Subgrade", "dimensions", "generate", "read_deck", "read_values", "run_deck",
+    "Mesh", "MeshReport", "Model", "Region", "Results", "RunOutput", "SoilRegion", "Subgrade", "dimensions", "generate", "read_deck", "read_values", "run_deck",
     "write_deck",
 ]

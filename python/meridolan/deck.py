@@ -43,6 +43,11 @@ def real_field(value: float, width: int, name: str) -> str:
         candidates = [plain if "." in plain else plain + ".", f"{mantissa}E{int(exponent)}"]
     else:
         candidates = [text]
+    # Three decimals where they hold the value exactly and leave a blank before the
+    # field, as decks are usually written.
+    three = f"{v:.3f}"
+    if float(three) == v and len(three) < width:
+        candidates.insert(0, three)
     for c in candidates:
         if c.endswith(".0"):
             c = c[:-1]
@@ -211,10 +216,20 @@ def deck_values(model: Model, lines: NodeLines | None = None) -> dict[str, Any]:
         v["PRD" + axis], v["KDC" + axis] = d.poisson, d.support
         v["NDOW" + axis] = list(d.nodes) or _dowel_nodes(lines, axis.lower(), d.positions)
         v["AGG" + axis] = joint.interlock or 0.0
+    x_lo, x_hi, y_lo, y_hi = lines.x[0], lines.x[-1], lines.y[0], lines.y[-1]
+    for k, ld in enumerate(model.loads):
+        _check(x_lo <= ld.x[0] < ld.x[1] <= x_hi and y_lo <= ld.y[0] < ld.y[1] <= y_hi,
+               f"loads[{k}]: the rectangle x {ld.x}, y {ld.y} is not inside the plan "
+               f"x ({x_lo}, {x_hi}), y ({y_lo}, {y_hi}) with its lower limits below the upper")
     v["loads"] = [(ld.pressure, ld.x[0], ld.x[1], ld.y[0], ld.y[1]) for ld in model.loads]
     v["ISOIL"] = _soil_classes(s, lines) if code == 0 else []
     v["soil_cards"] = [tuple(c) for c in s.soil_curves]
+    for name, nodes in (("joints.x.dowels.nodes", v["NDOWX"]), ("joints.y.dowels.nodes", v["NDOWY"])):
+        _check(all(1 <= n <= nn for n in nodes), f"{name}: node numbers run from 1 to {nn}")
     if c is not None:
+        for name, nodes in (("contact.zero_pressure_nodes", c.zero_pressure_nodes),
+                            ("contact.node_gaps", [n for n, _ in c.node_gaps])):
+            _check(all(1 <= n <= nn for n in nodes), f"{name}: node numbers run from 1 to {nn}")
         zero = list(c.zero_pressure_nodes) + [n for _, n in _region_nodes(lines, c.zero_pressure)]
         gaps = list(c.node_gaps) + [(n, r.gap) for r, n in _region_nodes(lines, c.gaps)]
         v["IZRP"], v["gaps"], v["ICYCLE"] = zero, gaps, c.cycles

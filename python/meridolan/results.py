@@ -143,6 +143,12 @@ class Results:
                                 top.poisson, m.temperature.expansion)
         return pd.DataFrame(rows, columns=["depth", "temperature", "linear", "stress"])
 
+    def plot(self, quantity: str = "deflection", mirror: bool = True):
+        """A contour map of one quantity (meridolan.maps.plot); returns the figure."""
+        from .maps import plot
+
+        return plot(self, quantity, mirror)
+
     def to_json(self, path: str) -> None:
         """The engine's JSON document as it came."""
         with open(path, "w", encoding="utf-8") as f:

@@ -38,6 +38,9 @@ struct Work {
   // SK holds only zeros: set when the work array is made, cleared by the first
   // assembly, which then need not clear it.
   bool SK_zero = false;
+  // The elastic solid's flexibility couples its nodes by spread loads (its point-load
+  // matrix is not positive definite); the results say so.
+  bool solid_distributed_coupling = false;
 };
 
 // Segment lengths in table order (1-based names in the comments of work.h).

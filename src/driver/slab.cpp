@@ -29,20 +29,6 @@ void banner(Report& rep, int isubgr, int itno) {
   rep.write(kBanner, {isubgr, itno});
 }
 
-// The contact analysis on the elastic solid decides contact node by node, while the
-// two faces of a joint stand on one point of the solid's surface: jointed pavements
-// on the elastic solid are analysed under load, not with curling and gaps.
-void require_one_slab_for_solid_contact(Report& rep, const Control& C) {
-  static const Format kJointed(
-      "/, /, 10X, '***THE CURLING AND GAP ANALYSIS ON THE ELASTIC SOLID (SUBGRADE TYPE 8) ', "
-      "'TAKES A SINGLE SLAB ONLY:', /, 10X, ' THIS DECK HAS', I4, ' SLABS, AND THE TWO FACES OF ', "
-      "'A JOINT STAND ON ONE POINT OF THE', /, 10X, ' SUBGRADE SURFACE, WHICH CANNOT BE IN AND ', "
-      "'OUT OF CONTACT AT ONCE.', /, 10X, ' PROGRAM TERMINATED.'");
-  if (C.ISUBGR != 8 || C.NSLAB == 1 || C.ICURL == 0) return;
-  rep.write(kJointed, {C.NSLAB});
-  STOP(rep, Ending::Refused);
-}
-
 // Inside a slab every element is a plate element, so the node lines must strictly
 // increase: an element of zero (or negative) width has no stiffness and no stresses.
 // Only the last node line of a slab and the first of the next may share a coordinate
@@ -101,7 +87,6 @@ void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
-  require_one_slab_for_solid_contact(rep, C);
   require_contact_subgrade(rep, C);
 
   // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3

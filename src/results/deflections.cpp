@@ -69,6 +69,13 @@ void deflection_headings(Report& rep, const Control& C) {
   }
 }
 
+void distributed_coupling_notice(Report& rep) {
+  static const Format kNotice(
+      "/, 13X, 'THE COUPLING BETWEEN NODES WAS FORMED FROM LOADS DISTRIBUTED OVER THEIR', /, "
+      "13X, 'TRIBUTARY AREAS: THE POINT-LOAD FLEXIBILITY MATRIX IS NOT POSITIVE DEFINITE.'");
+  rep.write(kNotice);
+}
+
 void tributary_areas(const Control& C, Work& w) {
   std::fill(w.QSUB.begin(), w.QSUB.begin() + C.NNODE, 0.0);
   for (int e = 1; e <= C.NELEM; ++e) {

@@ -10,6 +10,8 @@
 namespace meridolan::results {
 
 void deflection_headings(Report& rep, const Control& C);
+// The elastic solid's notice that its nodes are coupled by spread loads.
+void distributed_coupling_notice(Report& rep);
 
 // QSUB(n): a quarter of the area of every element meeting at node n.
 void tributary_areas(const Control& C, Work& w);

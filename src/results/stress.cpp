@@ -22,6 +22,7 @@ bool deflection_section(Report& rep, const Control& C, Work& w, Results& res) {
   results::node_table(C, w, res.nodes, res.extremes);
   if (C.ISUBGR == 9) results::vlasov_table(C, w, res.vlasov, res.extremes);
   results::deflection_headings(rep, C);
+  if (C.ISUBGR == 8 && w.solid_distributed_coupling) results::distributed_coupling_notice(rep);
   results::print_node_table(rep, res.nodes);
   if (C.ISUBGR == 9) results::print_vlasov_table(rep, res.vlasov);
   return stress_gate_open(C);

@@ -7,6 +7,7 @@
 #include "supports/curlc.h"
 
 #include <algorithm>
+#include <numeric>
 #include <span>
 #include <utility>
 
@@ -19,6 +20,7 @@
 #include "supports/curl_data.h"
 #include "supports/elsold.h"
 #include "supports/node_tables.h"
+#include "supports/surface_points.h"
 #include "supports/thermal_moments.h"
 
 namespace meridolan {
@@ -113,6 +115,24 @@ bool solve_contact_state(Report& rep, Control& C, Work& w, Results& res, int IC,
   return false;
 }
 
+// On the elastic solid the faces of a joint stand on one surface point, which is in
+// contact or not as a whole: the point decides by the mean of its nodes' deflections
+// beyond their gaps (RSAV), and every node of it takes the point's state. Inside a
+// slab every node is a point of its own and keeps its own state.
+void contact_by_points(const Control& C, Work& w) {
+  std::vector<int> all(C.NNODE);
+  std::iota(all.begin(), all.end(), 1);
+  const SurfacePoints points = surface_points(all, w.XN, w.YN);
+  for (int p = 0; p < points.count(); ++p) {
+    const std::span<const int> members = points.of(p);
+    if (members.size() == 1) continue;
+    double s = 0.0;
+    for (int n : members) s += w.RSAV[3 * (n - 1)];
+    const int state = s / static_cast<double>(members.size()) < 0.0 ? 1 : 0;
+    for (int n : members) w.ICON[n - 1] = state;
+  }
+}
+
 // Re-classifies every node from the last solution: out of contact where the
 // deflection does not close the gap. RSAV keeps the deflections minus the gaps.
 // Prints the node lists; returns the number of changed nodes and sets NOUT.
@@ -130,6 +150,7 @@ int update_contact(Report& rep, const Control& C, Work& w, int& NOUT) {
     w.ICON[n - 1] = s < 0.0 ? 1 : 0;
     if (moduli && s < 0.0) w.SKN[n - 1] = 0.0;
   }
+  if (!moduli) contact_by_points(C, w);
   const ContactCounts n = print_contact_lists(rep, C, w, {kCount, kChanged, kOut});
   NOUT = n.NOUT;
   return n.NCHG;

@@ -57,18 +57,28 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
 }
 
 // Inverse of the flexibility matrix between the surface points, in place in the
-// first NP(NP+1)/2 words of SK.
-void subgrade_stiffness(Report& rep, const Control& C, Work& w, const SurfacePoints& points) {
+// first NP(NP+1)/2 words of SK. The point-load coupling first; when its matrix is
+// not positive definite (graded meshes: close points beside large areas), the
+// coupling of spread loads. Returns true when the spread form was taken.
+bool subgrade_stiffness(Report& rep, const Control& C, Work& w, const SurfacePoints& points) {
   const int NP = points.count();
   const std::size_t words = static_cast<std::size_t>(NP) * (NP + 1) / 2;
   std::span<double> F(w.SK.data(), words);
-  std::fill(F.begin(), F.end(), 0.0);
-  flexibility_matrix(C, w.XN, w.YN, points, F);
-  double rcond = 0.0;
-  if (int info = DPPCO(F, NP, rcond, w.STS1); info != 0)
-    not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, points.of(info - 1)[0]);
+  const auto factor = [&](Coupling coupling) {
+    std::fill(F.begin(), F.end(), 0.0);
+    flexibility_matrix(C, w.XN, w.YN, points, F, coupling);
+    double rcond = 0.0;
+    return DPPCO(F, NP, rcond, w.STS1);
+  };
+  bool spread = false;
+  if (int info = factor(Coupling::point_loads); info != 0) {
+    if (factor(Coupling::distributed_loads) != 0)
+      not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, points.of(info - 1)[0]);
+    spread = true;
+  }
   std::array<double, 2> det{};
   DPPDI(F, NP, det, 1);
+  return spread;
 }
 
 // Subgrade stiffness between the deflections of the nodes in contact. A point that
@@ -136,49 +146,54 @@ void add_gap_forces(Work& w, const SurfacePoints& points, const std::vector<doub
 }
 
 // Subgrade stress and force of every node; returns the sum of the forces.
-double subgrade_table(Report& rep, const Control& C, Work& w, Results& res,
-                      const SurfacePoints& points, const std::vector<double>& gaps) {
+// Subgrade stress and force of every node (0 out of contact) into the table, the
+// largest stress into the extremes, the sum of the forces into reaction_sum.
+void subgrade_table(const Control& C, const Work& w, const SurfacePoints& points,
+                    const std::vector<double>& gaps, SolidTable& t, ExtremeValues& ext) {
+  const int NP = points.count();
+  // Deflections of the points in contact beyond their gaps, and their forces. R keeps
+  // the displacements: the contour data file is written from them after the run.
+  std::vector<double> defl(NP), force(NP);
+  for (int p = 0; p < NP; ++p)
+    defl[p] = mean_over(points.of(p), [&](int n) { return w.R[3 * (n - 1)]; }) - gaps[p];
+  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
+  MLTPLY(Finv, NP, defl, force);
+  std::vector<int> point_of(C.NNODE + 1, -1);
+  for (int p = 0; p < NP; ++p)
+    for (int n : points.of(p)) point_of[n] = p;
+
+  t.subgrade_stress.assign(C.NNODE, 0.0);
+  t.subgrade_force.assign(C.NNODE, 0.0);
+  double sum = 0.0;
+  for (int n = 1; n <= C.NNODE; ++n) {
+    double q = 0.0, f = 0.0;
+    if (const int p = point_of[n]; p >= 0) {
+      const std::span<const int> members = points.of(p);
+      f = force[p] / static_cast<double>(members.size());
+      q = force[p] / point_area(C, members, w.XN, w.YN);
+    }
+    sum += f;
+    t.subgrade_stress[n - 1] = q;
+    t.subgrade_force[n - 1] = f;
+    if (ext.subgrade_stress_max.value <= q) ext.subgrade_stress_max = {q, n};
+  }
+  t.reaction_sum = sum;
+}
+
+void print_subgrade_table(Report& rep, const SolidTable& t) {
   static const Format kHead(
       "/, /, 15X, 'SUBGRADE STRESSES FOR ELASTIC SOLID', /, /, /, /, 21X, 'NODE', 2X, "
       "'SUBGRADE STRESS', 2X, 'SUBGRADE FORCE', /, /");
   static const Format kLine("20X, I5, 2(5X, F10.3)");
   constexpr int kBlock = 50;
-  const int NP = points.count();
-
-  // Deflections of the points in contact beyond their gaps to the front of R (a point
-  // never reads below its own word: its first node is at least its own number), their
-  // forces from word 2 NNODE on.
-  for (int p = 0; p < NP; ++p)
-    w.R[p] = mean_over(points.of(p), [&](int n) { return w.R[3 * (n - 1)]; }) - gaps[p];
-  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
-  std::span<double> force(w.R.data() + 2 * static_cast<std::size_t>(C.NNODE), NP);
-  MLTPLY(Finv, NP, std::span<const double>(w.R.data(), NP), force);
-  std::vector<int> point_of(C.NNODE + 1, -1);
-  for (int p = 0; p < NP; ++p)
-    for (int n : points.of(p)) point_of[n] = p;
-
   rep.write(kHead);
-  res.solid.subgrade_stress.assign(C.NNODE, 0.0);
-  res.solid.subgrade_force.assign(C.NNODE, 0.0);
-  double sum = 0.0;
-  for (int first = 1; first <= C.NNODE; first += kBlock) {
-    const int last = std::min(C.NNODE, first + kBlock - 1);
-    for (int n = first; n <= last; ++n) {
-      double q = 0.0, f = 0.0;
-      if (const int p = point_of[n]; p >= 0) {
-        const std::span<const int> members = points.of(p);
-        f = force[p] / static_cast<double>(members.size());
-        q = force[p] / point_area(C, members, w.XN, w.YN);
-      }
-      sum += f;
-      res.solid.subgrade_stress[n - 1] = q;
-      res.solid.subgrade_force[n - 1] = f;
-      if (res.extremes.subgrade_stress_max.value <= q) res.extremes.subgrade_stress_max = {q, n};
-      rep.write(kLine, {n, q, f});
-    }
+  const int N = static_cast<int>(t.subgrade_stress.size());
+  for (int first = 1; first <= N; first += kBlock) {
+    const int last = std::min(N, first + kBlock - 1);
+    for (int n = first; n <= last; ++n)
+      rep.write(kLine, {n, t.subgrade_stress[n - 1], t.subgrade_force[n - 1]});
     new_page(rep);
   }
-  return sum;
 }
 
 }  // namespace
@@ -190,7 +205,7 @@ bool ELSOLD(Report& rep, Control& C, Work& w, Results& res, int& NCHG, int& NOUT
   band_to_packed(C, w);
   const SurfacePoints points = surface_points(nodes_in_contact(C, w), w.XN, w.YN);
   const std::vector<double> gaps = contact_gaps(C, w, points);
-  subgrade_stiffness(rep, C, w, points);
+  w.solid_distributed_coupling = subgrade_stiffness(rep, C, w, points);
   add_subgrade(w, points, w.SKP);
   if (contact) {
     add_gap_forces(w, points, gaps);
@@ -206,8 +221,9 @@ bool ELSOLD(Report& rep, Control& C, Work& w, Results& res, int& NCHG, int& NOUT
   std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
   C.ITNO = 1;
   STRESS(rep, C, w, res);
-  const double sumr = subgrade_table(rep, C, w, res, points, gaps);
-  res.solid.reaction_sum = sumr;
+  subgrade_table(C, w, points, gaps, res.solid, res.extremes);
+  print_subgrade_table(rep, res.solid);
+  const double sumr = res.solid.reaction_sum;
   // The summary shows searched extremes only: when the pass prints no stresses, the
   // deflection and stress entries were never searched, so no summary is printed, as
   // for every other subgrade.

@@ -1,7 +1,9 @@
 #include "supports/flexibility.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "supports/sum.h"
 
@@ -89,6 +91,67 @@ double self(const Mesh& mesh, const Mirrors& m, int i, double own, double c) {
   return f;
 }
 
+// Signed integral of 1/r over the rectangle between the origin and (u, v): the corner
+// formula of an |u| x |v| rectangle, with the sign of u v.
+double corner_integral(double u, double v) {
+  if (u == 0.0 || v == 0.0) return 0.0;
+  const double au = std::abs(u), av = std::abs(v);
+  const double g = au * std::asinh(av / au) + av * std::asinh(au / av);
+  return (u > 0.0) == (v > 0.0) ? g : -g;
+}
+
+struct Rect {
+  double x0, x1, y0, y1;  // x0 < x1, y0 < y1
+};
+
+// Deflection at p per unit pressure over r (surface flexibility c/r): the signed sum
+// of the corner formula over the rectangle's corners relative to p.
+double rect_deflection(Point p, const Rect& r, double c) {
+  const double u0 = r.x0 - p.x, u1 = r.x1 - p.x, v0 = r.y0 - p.y, v1 = r.y1 - p.y;
+  return c * (corner_integral(u1, v1) - corner_integral(u0, v1) - corner_integral(u1, v0) +
+              corner_integral(u0, v0));
+}
+
+// The loaded rectangles of a surface point (the quadrants of all its nodes that have
+// an area) and their total area, as SUM forms it.
+struct Patch {
+  std::vector<Rect> rects;
+  double area = 0.0;
+};
+
+Patch patch_of(const Control& C, std::span<const int> members, std::span<const double> XN,
+               std::span<const double> YN) {
+  Patch p;
+  float area = 0.0f;
+  for (int n : members) {
+    const double x = XN[n - 1], y = YN[n - 1];
+    for_each_quadrant(C, n, XN, YN, [&](int sx, int sy, float a, float b) {
+      area += a * b;
+      if (a == 0.0f || b == 0.0f) return;
+      const double xa = x + sx * static_cast<double>(a), yb = y + sy * static_cast<double>(b);
+      p.rects.push_back({std::min(x, xa), std::max(x, xa), std::min(y, yb), std::max(y, yb)});
+    });
+  }
+  p.area = area;
+  return p;
+}
+
+// Deflection at point i and at its images under a unit force
+// spread uniformly over the patch of point j.
+double spread_mutual(const Mesh& mesh, const Mirrors& m, int i, const Patch& pj, double c) {
+  const Point pi = mesh.at(i);
+  const auto under = [&](Point q) {
+    double d = 0.0;
+    for (const Rect& r : pj.rects) d += rect_deflection(q, r, c);
+    return d;
+  };
+  double f = under(pi);
+  if (m.about_y1) f += under(mesh.mirror_y(pi));
+  if (m.about_x1) f += under(mesh.mirror_x(pi));
+  if (m.both) f += under(mesh.mirror_x(mesh.mirror_y(pi)));
+  return f / pj.area;
+}
+
 }  // namespace
 
 double surface_constant(const Control& C) {
@@ -105,25 +168,37 @@ double point_area(const Control& C, std::span<const int> members, std::span<cons
 }
 
 void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
-                        const SurfacePoints& points, std::span<double> F) {
+                        const SurfacePoints& points, std::span<double> F, Coupling coupling) {
   const double c = surface_constant(C);
   const Mirrors m = mirrors_of(C.ISYM);
   const Mesh mesh(C, XN, YN);
   const int NP = points.count();
+  std::vector<Patch> patches;
+  if (coupling == Coupling::distributed_loads)
+    for (int p = 0; p < NP; ++p) patches.push_back(patch_of(C, points.of(p), XN, YN));
   for (int ii = 0; ii < NP; ++ii) {
     double* column = F.data() + static_cast<std::size_t>(ii) * (ii + 1) / 2;
     const int i = points.of(ii)[0];
-    for (int jj = 0; jj < ii; ++jj) column[jj] = mutual(mesh, m, i, points.of(jj)[0], c);
+    for (int jj = 0; jj < ii; ++jj) {
+      const int j = points.of(jj)[0];
+      if (coupling == Coupling::point_loads) {
+        column[jj] = mutual(mesh, m, i, j, c);
+      } else {
+        // The mean of the two directions keeps the matrix symmetric.
+        column[jj] = 0.5 * (spread_mutual(mesh, m, i, patches[jj], c) +
+                            spread_mutual(mesh, m, j, patches[ii], c));
+      }
+    }
     column[ii] = self(mesh, m, i, spread(C, points.of(ii), XN, YN, c), c);
   }
 }
 
 void flexibility_matrix(const Control& C, std::span<const double> XN, std::span<const double> YN,
-                        std::span<const int> nodes, std::span<double> F) {
+                        std::span<const int> nodes, std::span<double> F, Coupling coupling) {
   SurfacePoints single;
   single.members.assign(nodes.begin(), nodes.end());
   for (int k = 0; k <= static_cast<int>(nodes.size()); ++k) single.first.push_back(k);
-  flexibility_matrix(C, XN, YN, single, F);
+  flexibility_matrix(C, XN, YN, single, F, coupling);
 }
 
 }  // namespace meridolan

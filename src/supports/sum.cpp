@@ -15,27 +15,14 @@ double corner_deflection(double c, double L, double S) {
 
 Quadrants QUADS(const Control& C, int n, std::span<const double> XN, std::span<const double> YN,
                 double c) {
-  const int NYT = C.NYT;
-  const double x = XN[n - 1], y = YN[n - 1];
-  // Nodes on an outer edge of the mesh have no quadrant beyond it.
-  const bool low_x = x == XN[0], high_x = x == XN[C.NNODE - 1];
-  const bool low_y = y == YN[0], high_y = y == YN[NYT - 1];
-
   Quadrants q;
-  for (int sx = -1; sx <= 1; sx += 2) {
-    if ((sx < 0 && low_x) || (sx > 0 && high_x)) continue;
-    for (int sy = -1; sy <= 1; sy += 2) {
-      if ((sy < 0 && low_y) || (sy > 0 && high_y)) continue;
-      const int nx = n + sx * NYT, ny = n + sy;  // neighbours along x and along y
-      const float a = static_cast<float>(std::abs(XN[nx - 1] - x) / 2.0);
-      const float b = static_cast<float>(std::abs(y - YN[ny - 1]) / 2.0);
-      q.area += a * b;
-      // A quadrant of zero width (a joint face) has no area and carries no pressure.
-      if (a == 0.0f || b == 0.0f) continue;
-      const float L = a > b ? a : b, S = a > b ? b : a;
-      q.deflection += corner_deflection(c, L, S);
-    }
-  }
+  for_each_quadrant(C, n, XN, YN, [&](int, int, float a, float b) {
+    q.area += a * b;
+    // A quadrant of zero width (a joint face) has no area and carries no pressure.
+    if (a == 0.0f || b == 0.0f) return;
+    const float L = a > b ? a : b, S = a > b ? b : a;
+    q.deflection += corner_deflection(c, L, S);
+  });
   return q;
 }
 

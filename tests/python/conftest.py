@@ -20,3 +20,11 @@ def program():
 
 def bundled_decks():
     return sorted(EXAMPLES.glob("*.dat")) + sorted(TEST_DATA.glob("*.dat"))
+
+
+def refused_deck():
+    """The interior-load example with its load moved beyond the slab's edge x = 180:
+    the engine refuses it (the Python model would refuse it before)."""
+    text = (EXAMPLES / "interior_load.dat").read_text()
+    assert text.count("    84.000    96.000") == 1
+    return text.replace("    84.000    96.000", "   170.000   200.000")

@@ -29,7 +29,7 @@ def test_read_then_write_gives_the_same_report(path):
         (2.9e7, 10, " 29000000."),
         (5.5e-6, 10, " 0.0000055"),
         (1.0e-12, 10, "   1.E-12"),
-        (-18.0, 10, "      -18."),
+        (-18.0, 10, "   -18.000"),
         (0.0868, 10, "    0.0868"),
         (1.0 / 3.0, 10, None),
     ],
@@ -63,6 +63,10 @@ def test_values_out_of_range_name_the_model_field():
         m.Model(**base | {"title": "x" * 81}).deck()
     with pytest.raises(ValueError, match=r"layers\[0\].modulus: 3 values for 25 nodes"):
         m.Model(**base | {"layers": [m.Layer(8.0, [1.0, 2.0, 3.0], 0.15)]}).deck()
+    with pytest.raises(ValueError, match=r"loads\[0\]: the rectangle x \(100.0, 130.0\)"):
+        m.Model(**base | {"loads": [m.Load(50.0, (100.0, 130.0), (0.0, 10.0))]}).deck()
+    with pytest.raises(ValueError, match="contact.node_gaps: node numbers run from 1 to 25"):
+        m.Model(**base | {"contact": m.Contact(node_gaps=[(26, 0.01)])}).deck()
     with pytest.raises(ValueError, match="symmetry: 'third'"):
         m.Model(**base | {"symmetry": "third"}).deck()
 

@@ -8,7 +8,7 @@ import pytest
 
 import meridolan as m
 
-from conftest import EXAMPLES, bundled_decks
+from conftest import EXAMPLES, bundled_decks, refused_deck
 
 
 @pytest.mark.parametrize("path", bundled_decks(), ids=lambda p: p.name)
@@ -24,9 +24,7 @@ def test_module_and_program_give_the_same_report_and_contour_data(path, program,
 
 
 def test_module_and_program_agree_on_a_refused_deck(program, tmp_path):
-    model = m.read_deck((EXAMPLES / "interior_load.dat").read_text())
-    model.loads[0].y = (66.0, 150.0)  # beyond the slab
-    text = model.deck()
+    text = refused_deck()
     done = subprocess.run([program, "-", "-", "-c", str(tmp_path / "c.cnt")], input=text.encode(),
                           capture_output=True, check=False)
     out = m.run_deck(text)

@@ -13,7 +13,7 @@ import meridolan as m  # noqa: E402
 from meridolan.maps import maps_of_results, plot  # noqa: E402
 from meridolan.temperature import Temperature  # noqa: E402
 
-from conftest import EXAMPLES  # noqa: E402
+from conftest import EXAMPLES, refused_deck  # noqa: E402
 
 
 def example(name):
@@ -66,9 +66,8 @@ def test_iteration_history_of_the_stress_dependent_subgrade():
 
 
 def test_a_refused_run_has_its_status_its_message_and_empty_tables(tmp_path):
-    model = m.read_deck((EXAMPLES / "interior_load.dat").read_text())
-    model.loads[0].x = (170.0, 200.0)
-    r = model.run()
+    text = refused_deck()
+    r = m.Results.from_run(m.run_deck(text), text)
     assert r.status == 3
     assert r.message.startswith("LOADED AREA 1 LIES OUTSIDE THE MESH")
     assert r.nodes.empty and r.stresses.empty and r.joints.empty
@@ -89,7 +88,7 @@ def test_maps_of_results_shade_the_nodes_out_of_contact(tmp_path):
     r = example("curling_winkler")
     lifted = int((~r.nodes["in_contact"]).sum())
     assert 0 < lifted < len(r.nodes)
-    fig = plot(r, "deflection")
+    fig = r.plot("deflection")
     try:
         shaded = sum(len(c.get_offsets()) for c in fig.axes[0].collections if c.get_gid() == "out-of-contact")
         assert shaded == lifted

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/control.h"
+#include "solvers/packed.h"
 #include "supports/flexibility.h"
 #include "supports/mltply.h"
 #include "supports/sum.h"
@@ -29,9 +30,10 @@ struct Grid {
       }
   }
   double sum(int n, int mode) const { return SUM(C, n, mode, XN, YN, surface_constant(C)); }
-  std::vector<double> F(const std::vector<int>& nodes) const {
+  std::vector<double> F(const std::vector<int>& nodes,
+                        Coupling coupling = Coupling::point_loads) const {
     std::vector<double> f(nodes.size() * (nodes.size() + 1) / 2);
-    flexibility_matrix(C, XN, YN, nodes, f);
+    flexibility_matrix(C, XN, YN, nodes, f, coupling);
     return f;
   }
   std::vector<int> all() const {
@@ -146,6 +148,64 @@ TEST(ElasticSolidFlexibility, MirrorImagesAboutTheFirstNodeLines) {
   const Grid a(xc, yc, 3), b({0, 10, 20}, {0, 10, 25}, 3);
   const auto Fa = a.F(a.all()), Fb = b.F(b.all());
   for (std::size_t k = 0; k < Fa.size(); ++k) EXPECT_NEAR(Fa[k], Fb[k], 1e-15 * std::abs(Fb[k]));
+}
+
+// c times the integral of 1/r from (px, py) over [x0, x1] x [y0, y1], a point outside
+// the rectangle (smooth integrand): the midpoint rule on 400 x 400 cells.
+double rect_by_quadrature(double c, double px, double py, double x0, double x1, double y0,
+                          double y1) {
+  const int n = 400;
+  const double hx = (x1 - x0) / n, hy = (y1 - y0) / n;
+  double s = 0;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j)
+      s += 1.0 / std::hypot(x0 + (i + 0.5) * hx - px, y0 + (j + 0.5) * hy - py);
+  return c * s * hx * hy;
+}
+
+TEST(ElasticSolidFlexibility, DistributedCouplingIsTheDeflectionUnderTheOtherArea) {
+  // Node 8 at (10, 10) with the tributary area [5, 15] x [5, 15]; node 23 at (30, 50)
+  // with [25, 35] x [40, 55].
+  const Grid g({0, 10, 20, 30, 40}, {0, 10, 20, 30, 50, 60});
+  const double c = surface_constant(g.C);
+  ASSERT_EQ(g.sum(8, 2), 100.0);
+  ASSERT_EQ(g.sum(23, 2), 150.0);
+  const auto F = g.F(g.all(), Coupling::distributed_loads);
+  const auto P = g.F(g.all());
+  const double at8 = rect_by_quadrature(c, 10, 10, 25, 35, 40, 55) / 150.0;
+  const double at23 = rect_by_quadrature(c, 30, 50, 5, 15, 5, 15) / 100.0;
+  EXPECT_NEAR(entry(F, 8, 23), (at8 + at23) / 2, 1e-6 * at8);
+  // The diagonal is the point-load matrix's.
+  for (int n = 1; n <= g.C.NNODE; ++n) EXPECT_EQ(entry(F, n, n), entry(P, n, n));
+  // A quarter model adds the images of the deflected node, as the point loads do.
+  const Grid q({0, 10, 20, 30, 40}, {0, 10, 20, 30, 50, 60}, 3);
+  const auto Q = q.F(q.all(), Coupling::distributed_loads);
+  double images = 0;
+  for (double sx : {1.0, -1.0})
+    for (double sy : {1.0, -1.0}) {
+      images += rect_by_quadrature(c, 10 * sx, 10 * sy, 25, 35, 40, 55) / 150.0;
+      images += rect_by_quadrature(c, 30 * sx, 50 * sy, 5, 15, 5, 15) / 100.0;
+    }
+  EXPECT_NEAR(entry(Q, 8, 23), images / 2, 1e-6 * images);
+}
+
+TEST(ElasticSolidFlexibility, DistributedCouplingStaysPositiveDefiniteOnGradedMeshes) {
+  // 9 x 9 node lines from 0 with spacings 2, 2g, 2g^2, ...; every symmetry index.
+  const auto graded = [](double g) {
+    std::vector<double> c{0.0};
+    for (double h = 2.0; c.size() < 9; h *= g) c.push_back(c.back() + h);
+    return c;
+  };
+  for (double g : {1.0, 1.1, 1.5, 2.0})
+    for (int isym = 0; isym <= 3; ++isym) {
+      const Grid m(graded(g), graded(g), isym);
+      auto F = m.F(m.all(), Coupling::distributed_loads);
+      EXPECT_EQ(DPPFA(F, m.C.NNODE), 0) << "grading " << g << ", ISYM " << isym;
+    }
+  // Where the point loads fail: a quarter model graded by 1.5.
+  const Grid m(graded(1.5), graded(1.5), 3);
+  auto P = m.F(m.all());
+  EXPECT_NE(DPPFA(P, m.C.NNODE), 0);
 }
 
 TEST(ElasticSolidFlexibility, OnlyTheListedNodes) {

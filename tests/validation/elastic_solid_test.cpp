@@ -1,5 +1,6 @@
 // Slab on an elastic solid against the exact solution of an infinite plate on an
-// elastic half-space, and symmetric models against the full model.
+// elastic half-space, symmetric models against the full model, and graded meshes
+// (uniform, whole and jointed slabs) with the coupling of distributed loads.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,10 +18,29 @@ using namespace testing;
 
 // Plate: E = 4,000,000 psi, h = 8 in, nu = 0.15; half-space: E = 10,000 psi, nu = 0.4.
 constexpr double kE = 4.0e6, kH = 8.0, kNu = 0.15, kEs = 10000.0, kNus = 0.4;
+// The notice of a mesh whose point-load flexibility is not positive definite.
+const std::string kNotice = "THE COUPLING BETWEEN NODES WAS FORMED FROM LOADS DISTRIBUTED";
 
 std::vector<double> uniform(double from, double step, int n) {
   std::vector<double> c;
   for (int i = 0; i < n; ++i) c.push_back(from + i * step);
+  return c;
+}
+
+// Node lines from `from` with spacings h0, h0 g, h0 g^2, ... (n lines).
+std::vector<double> graded(double from, double h0, double g, int n) {
+  std::vector<double> c{from};
+  double h = h0;
+  for (int i = 1; i < n; ++i, h *= g) c.push_back(c.back() + h);
+  return c;
+}
+
+// The same lines mirrored about `from`: a whole slab graded towards its middle.
+std::vector<double> graded_both_ways(double h0, double g, int half) {
+  const std::vector<double> right = graded(0.0, h0, g, half);
+  std::vector<double> c;
+  for (int i = half - 1; i >= 1; --i) c.push_back(-right[i]);
+  c.insert(c.end(), right.begin(), right.end());
   return c;
 }
 
@@ -36,6 +56,19 @@ SlabDeck solid(std::vector<double> xc, std::vector<double> yc, int isym, Load lo
   d.layers = {Layer{kH, kE, kNu}};
   d.loads = {load};
   return d;
+}
+
+// int_0^T phi(t) / (t^3 + 1) dt by Simpson's rule on N (even) panels.
+template <class Phi>
+double simpson_to(Phi phi, double T, int N) {
+  const double h = T / N;
+  double s = 0;
+  for (int i = 0; i <= N; ++i) {
+    const double t = i * h;
+    const double weight = (i == 0 || i == N) ? 1 : (i % 2 ? 4 : 2);
+    s += weight * phi(t) / (t * t * t + 1);
+  }
+  return s * h / 3;
 }
 
 // Infinite plate (rigidity D) on a half-space, uniform pressure over a square of
@@ -62,16 +95,9 @@ double half_space_centre_deflection(double P, double D, double l, double c) {
     }
     return s / n;
   };
-  const int N = 8000;
-  const double T = 200.0, h = T / N;
-  double s = 0;
-  for (int i = 0; i <= N; ++i) {
-    const double t = i * h;
-    const double wgt = (i == 0 || i == N) ? 1 : (i % 2 ? 4 : 2);
-    s += wgt * phi(t) / (t * t * t + 1);
-  }
+  const double T = 200.0;
   const double tail = phi(T) / (2 * T * T);
-  return P * l * l / (2 * std::numbers::pi * D) * (s * h / 3 + tail);
+  return P * l * l / (2 * std::numbers::pi * D) * (simpson_to(phi, T, 8000) + tail);
 }
 
 double printed_rrs(const std::vector<std::string>& lines) {
@@ -132,6 +158,89 @@ TEST(ElasticSolidValidation, SymmetricModelsPrintTheFullModelsDeflections) {
     }
     EXPECT_LE(worst, 0) << "ISYM " << k.isym << ": deflections differing in the last digit";
   }
+}
+
+// Graded meshes, whose point-load flexibility is not positive definite: the coupling
+// of distributed loads.
+
+// Infinite plate (rigidity D) on a half-space under a uniform pressure over a circle of
+// radius a, total force P. The half-space surface answers a pressure of Hankel
+// transform q(k) with 2 (1 - nu_s^2) q(k) / (E_s k), so the plate equation gives
+//   w(0) = P / (2 pi D) int_0^inf Phi(k) / (k^3 + 1/l^3) dk,  l^3 = 2 D (1 - nu_s^2) / E_s,
+// with the load's transform over P, Phi(k) = 2 J1(k a) / (k a). In t = k l:
+//   w(0) = P l^2 / (2 pi D) int_0^inf Phi(t / l) / (t^3 + 1) dt.
+// Simpson's rule up to t = 400 (40,000 panels); beyond, |Phi| / t^3 is below
+// 1 / (2 * 400^2) in all, a relative 3e-6 of the integral, and is left out.
+double circle_centre_deflection(double P, double D, double l, double a) {
+  const auto phi = [&](double t) {
+    const double x = t * a / l;
+    return x < 1e-8 ? 1.0 : 2.0 * std::cyl_bessel_j(1.0, x) / x;
+  };
+  return P * l * l / (2 * std::numbers::pi * D) * simpson_to(phi, 400.0, 40000);
+}
+
+// The printed sum of the subgrade forces (two decimals).
+double printed_force_sum(const std::vector<std::string>& lines) {
+  return value_after(lines, "SUM OF REACTION FORCES =");
+}
+
+TEST(ElasticSolidGradedMesh, QuarterModelMatchesInfinitePlateOnHalfSpace) {
+  const double D = kE * kH * kH * kH / (12 * (1 - kNu * kNu));
+  const double l = std::cbrt(2 * D * (1 - kNus * kNus) / kEs);
+  // The integration against the closed form of a point load: 2 pi / (3 sqrt 3).
+  EXPECT_NEAR(circle_centre_deflection(1.0, D, l, 1e-9) / (l * l / (3 * std::sqrt(3.0) * D)), 1.0,
+              1e-5);
+
+  // 25 x 25 node lines, spacings from 1.5 in under the load to 60 in at the far edge
+  // (396 in, 13 radii of relative stiffness); 100 psi over the 3 x 3 in square of the
+  // centre, against a circle of the same area.
+  const double g = std::pow(40.0, 1.0 / 23.0);
+  const std::vector<double> c = graded(0.0, 1.5, g, 25);
+  ASSERT_NEAR(c.back(), 396.0, 1.0);
+  const double p = 10000.0, half = 1.5;  // a large pressure prints more digits
+  const RunResult r = run_deck(solid(c, c, 3, {p, 0, half, 0, half}).text());
+  ASSERT_EQ(r.status, 0) << r.errors;
+  EXPECT_TRUE(r.contains(kNotice));
+  EXPECT_FALSE(r.contains("NOT POSITIVE DEFINITE:"));
+  const auto lines = r.lines();
+  const double P = p * 4 * half * half;
+  const double exact =
+      circle_centre_deflection(P, D, l, std::sqrt(4 * half * half / std::numbers::pi));
+  const double w = deflections(lines).at(1).w;
+  EXPECT_NEAR(w / exact, 1.0, 0.01) << "program " << w << ", half-space " << exact;
+  // The quarter carries a quarter of the load.
+  EXPECT_NEAR(printed_force_sum(lines), P / 4, 0.005);
+}
+
+// A whole slab (no symmetry), graded towards its middle, and two slabs jointed at
+// x = 0 on the same lines: the printed sum of the subgrade forces is the load.
+TEST(ElasticSolidGradedMesh, WholeAndJointedSlabsCarryTheLoad) {
+  const std::vector<double> c = graded_both_ways(2.0, 1.5, 7);  // 13 lines, 2 in to 10 in
+  SlabDeck whole = solid(c, c, 0, {100.0, -2.0, 2.0, -2.0, 2.0});
+  const RunResult w = run_deck(whole.text());
+  ASSERT_EQ(w.status, 0) << w.errors;
+  EXPECT_TRUE(w.contains(kNotice));
+  EXPECT_NEAR(printed_force_sum(w.lines()), 1600.0, 0.005);
+
+  // The first slab to x = 0, the second from x = 0: the joint's faces share lines.
+  std::vector<double> xj(c.begin(), c.begin() + 7);
+  xj.insert(xj.end(), c.begin() + 6, c.end());
+  SlabDeck jointed = solid(xj, c, 0, {100.0, -2.0, 0.0, -2.0, 2.0});
+  jointed.nnx = {7, 7};
+  jointed.jx.lt = 0;
+  jointed.jx.agg = 1.0e5;
+  const RunResult j = run_deck(jointed.text());
+  ASSERT_EQ(j.status, 0) << j.errors;
+  EXPECT_TRUE(j.contains(kNotice));
+  EXPECT_NEAR(printed_force_sum(j.lines()), 800.0, 0.005);
+
+  // A uniform mesh keeps the point-load coupling, and prints no notice.
+  std::vector<double> u;
+  for (int i = 0; i < 13; ++i) u.push_back(-12.0 + 2.0 * i);
+  const RunResult r = run_deck(solid(u, u, 0, {100.0, -2.0, 2.0, -2.0, 2.0}).text());
+  ASSERT_EQ(r.status, 0);
+  EXPECT_FALSE(r.contains(kNotice));
+  EXPECT_NEAR(printed_force_sum(r.lines()), 1600.0, 0.005);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // worked values of one dowel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -250,6 +251,72 @@ TEST(JointValidation, StiffInterlockOnTheElasticSolidApproachesOneSlab) {
     prev = off;
   }
   EXPECT_LT(prev, 0.02);
+}
+
+TEST(JointValidation, CurledJointedSlabsOnTheElasticSolidFollowTheOneSlab) {
+  // The same plan curled up at its ends by a cooler top, with the load near the middle
+  // of the first slab: the ends lose contact. Each face pair of the joint stands on one
+  // point, which is in or out of contact as a whole; with the joint closed by a stiff
+  // interlock the jointed slabs settle where the one slab does.
+  auto curled = [](SlabDeck d) {
+    d.isubgr = 8, d.k = 0.0, d.esub = 20000.0, d.prsub = 0.3;
+    d.layers = {Layer{8.0, 4.0e6, 0.15, 0.087, -30.0, 5.5e-6}};
+    d.loads = {{100.0, 25, 35, 25, 35}};
+    d.icurl = 1, d.iwink = 0, d.icycle = 20;
+    return d;
+  };
+  SlabDeck whole;
+  whole.xc = lines(120, 12);
+  whole.yc = lines(60, 6);
+  const RunResult one = run_deck(curled(whole).text());
+  ASSERT_EQ(one.status, 0) << one.errors;
+  SlabDeck d;
+  d.xc = lines(60, 6);
+  for (double x : lines(60, 6, 60)) d.xc.push_back(x);
+  d.yc = lines(60, 6);
+  d.nnx = {7, 7};
+  // Interlock carries no moment: stiff dowels close the joint against bending too.
+  d.jx.lt = 2;
+  d.jx.agg = 1e8;
+  d.jx.ed = 2.9e8, d.jx.kdc = 1.5e8, d.jx.sp = 10.0, d.jx.wj = 0.1;
+  const RunResult two = run_deck(curled(d).text());
+  ASSERT_EQ(two.status, 0) << two.errors;
+  ASSERT_TRUE(two.contains("SUBGRADE STRESSES FOR ELASTIC SOLID"));
+  EXPECT_FALSE(two.contains("CONVERGENCE IS NOT ACHIEVED"));
+
+  const auto l1 = one.lines(), l2 = two.lines();
+  const auto w1 = deflections(l1), w2 = deflections(l2);
+  const auto s1 = solid_subgrade_rows(l1), s2 = solid_subgrade_rows(l2);
+  // Node of the one slab at the place of node n of the jointed slabs (the second
+  // slab's nodes are one node line further on).
+  const auto same_place = [](int n) { return n <= 49 ? n : n - 7; };
+  double largest = 0.0, worst = 0.0;
+  int out1 = 0, out2 = 0, disagree = 0;
+  for (const auto& [n, w] : w2) {
+    const int m = same_place(n);
+    largest = std::max(largest, std::abs(w1.at(m).w));
+    worst = std::max(worst, std::abs(w.w - w1.at(m).w));
+    const bool off2 = s2.at(n).force == 0.0, off1 = s1.at(m).force == 0.0;
+    if (off2 != off1) ++disagree;
+    out2 += off2;
+  }
+  for (const auto& [m, row] : s1) out1 += row.force == 0.0;
+  std::printf(
+      "  out of contact: %d of 91 nodes (one slab), %d of 98 (jointed); largest "
+      "deflection difference %.2e of %.2e\n",
+      out1, out2, worst, largest);
+  EXPECT_GT(out1, 0) << "the curled ends lose contact";
+  EXPECT_EQ(disagree, 0) << "nodes whose contact differs from the one slab's";
+  // Both faces of every joint point share its state and its stress.
+  for (int n = 43; n <= 49; ++n) EXPECT_EQ(s2.at(n).stress, s2.at(n + 7).stress) << n;
+  // What is left is the joint's own flexibility (dowels ten times as stiff as steel
+  // bars, which is as far as the system stays well conditioned): 2.8 % of the largest
+  // deflection.
+  EXPECT_LT(worst, 0.04 * largest);
+  // The subgrade carries the load and the self-weight in both.
+  EXPECT_NEAR(value_after(l2, "SUM OF REACTION FORCES ="),
+              value_after(l1, "SUM OF REACTION FORCES ="),
+              0.01 * value_after(l1, "SUM OF REACTION FORCES ="));
 }
 
 TEST(JointValidation, WorkedDowelValues) {
