@@ -8,7 +8,7 @@ import math
 import numpy as np
 import pytest
 
-from meridolan import Joint, Joints, Layer, Model, Subgrade
+from meridolan import Contact, Gap, Joint, Joints, Layer, Model, Subgrade
 from meridolan import backcalc as bc
 from meridolan import area
 
@@ -134,6 +134,17 @@ def test_centre_and_edge_basins_fitted_together_on_two_layers():
     assert len(f.residuals) == 2 and len(f.residuals[1]) == 4
 
 
+def test_void_under_a_corner():
+    # Self-weight and contact iteration on springs, a 0.01 in void under a 2 ft corner.
+    truth = Model("VOID", [144.0], [144.0], [Layer(10.0, 4.0e6, 0.15, density=0.087)],
+                  Subgrade("springs", k=200.0),
+                  contact=Contact(cycles=20, gaps=[Gap((0.0, 24.0), (0.0, 24.0), gap=0.01)]))
+    b = measured(truth, basin(6.0, 6.0, offsets=[0.0, 12.0, 24.0, 36.0]))
+    f = bc.fit(start_from(truth, **{"contact.gaps.1.gap": 0.003}), [b], ["contact.gaps.1.gap"])
+    assert f.exit == 0
+    assert f.values["contact.gaps.1.gap"] == pytest.approx(0.01, rel=5e-3)
+
+
 def test_large_slab_agrees_with_the_area_method():
     # 50 ft square: the interior of an infinite plate as far as the basin goes.
     truth = slab(size=600.0)
@@ -175,3 +186,27 @@ def test_command_fits_every_point(tmp_path):
     # A key the model does not have stops the command before any run.
     assert bc.main([str(tmp_path / "basins.csv"), "--model", str(tmp_path / "model.toml"),
                     "--fit", "subgrade.q", "-o", str(out)]) == 1
+
+
+def test_basin_file_and_area_columns(tmp_path):
+    path = tmp_path / "b.csv"
+    path.write_text("point,group,x,y,load,radius,direction,d_-12,d_0,d_12,d_24,d_36\n"
+                    "J,S,174,72,9000,5.9,x,0.003,0.005,,0.004,0.003\n"
+                    "C,S,90,72,9000,5.9,y,,0.005,0.0045,0.0040,0.0034\n"
+                    "D,,90,72,9000,5.9,,,0.005,0.0045,0.0040,0.0034\n")
+    j, c, d = bc.read_basins(str(path))
+    assert (j.offsets, j.deflections) == ([-12.0, 0.0, 24.0, 36.0], [0.003, 0.005, 0.004, 0.003])
+    assert (c.direction, d.direction, j.group, d.group) == ("y", "x", "S", "")
+    assert [[b.point for b in g] for g in bc._groups([j, c, d])] == [["J", "C"], ["D"]]
+    # The AREA values of a one-layer model where the four sensors are there, and
+    # they are the closed form's; none without the 12 in sensor or on two layers.
+    m = slab()
+    est = bc.area_estimate(m, c)
+    a = area.area_method([0.005, 0.0045, 0.0040, 0.0034], 9000.0, 5.9, 10.0, 0.15)
+    assert est == {"area": a.area, "layers.1.modulus": a.modulus, "subgrade.k": a.support_modulus}
+    assert bc.area_estimate(m, j) is None
+    m.layers.append(Layer(6.0, 5.0e5, 0.2))
+    assert bc.area_estimate(m, c) is None
+    path.write_text("point,x,y,load,radius,d_0\nP,1,2,three,5.9,0.1\n")
+    with pytest.raises(ValueError, match="b.csv:2"):
+        bc.read_basins(str(path))
