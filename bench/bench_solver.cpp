@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/control.h"
+#include "bench_decks.h"
 #include "model/stiff.h"
 #include "openblas.h"
 #include "solvers/band.h"
@@ -69,17 +70,8 @@ Model slab() {
   return m;
 }
 
-// LAPACK upper band storage: AB(KD+1+i-j, j) = A(i, j), LDAB = KD+1.
 std::vector<double> lapackBand(const Model& m) {
-  const int kd = m.C.MBAND - 1, ld = kd + 1, n = m.C.NEQ;
-  std::vector<double> ab(static_cast<std::size_t>(ld) * n, 0.0);
-  for (int r = 0; r < n; ++r)
-    for (int d = 0; d <= kd && r + d < n; ++d) {
-      const int c = r + d;
-      ab[static_cast<std::size_t>(c) * ld + (kd + r - c)] =
-          m.SK[static_cast<std::size_t>(r) * m.C.MBAND + d];
-    }
-  return ab;
+  return bench::lapack_band(m.C.MBAND, m.C.NEQ, m.SK);
 }
 
 std::vector<double> solveBand(const Model& m, std::vector<double>& SK, std::vector<double>& SKR) {

@@ -53,7 +53,8 @@ def main(argv: list[str] | None = None) -> int:
     g = sub.add_parser("mesh", help="print what the mesh generator makes for the model")
     for p in (r, d, g):
         p.add_argument("model", help="the TOML model file")
-        p.add_argument("--memory", type=int, help="words the generated mesh may take")
+        p.add_argument("--memory", type=int,
+                       help="words of the work array: the generated mesh fits them and the run has them")
     a = ap.parse_args(argv)
     try:
         model = _load(a.model, a.memory)

@@ -36,16 +36,32 @@ class RunOutput:
         return self.report.decode("latin-1")
 
 
-def run_deck(deck: str) -> RunOutput:
-    """Runs a deck; the interpreter lock is released while the engine works."""
-    out = _engine().run(deck)
+def default_memory_words() -> int:
+    """The work array's size of a run that names none."""
+    return _engine().default_memory_words
+
+
+def run_deck(deck: str, memory_words: Optional[int] = None) -> RunOutput:
+    """Runs a deck with a work array of `memory_words` (the program's default when
+    None); the interpreter lock is released while the engine works."""
+    engine = _engine()
+    out = engine.run(deck, engine.default_memory_words if memory_words is None else memory_words)
     results = json.loads(out["results"]) if out["results"] else None
     return RunOutput(out["status"], out["report"], out["errors"], results, out["contour"])
 
 
-def read_values(deck: str) -> dict[str, Any]:
-    """The values the engine reads from a deck, named as its records name them."""
-    return _engine().read(deck)
+def read_values(deck: str, memory_words: Optional[int] = None) -> dict[str, Any]:
+    """The values the engine reads from a deck, named as its records name them. The
+    work array is the default one, or as large as the deck's model needs when that
+    is more (reading does not judge the size; a run does)."""
+    engine = _engine()
+    if memory_words is None:
+        memory_words = engine.default_memory_words
+        try:
+            memory_words = max(memory_words, dimensions(deck)["words"])
+        except ValueError:
+            pass  # the read says what is wrong with the control records
+    return engine.read(deck, memory_words)
 
 
 def dimensions(deck: str) -> dict[str, int]:

@@ -11,7 +11,8 @@ load) and the joints (twice the fine size): the elements are finest under the lo
 and grow by about `ratio` from one to the next. The fine size keeps the loaded
 subareas within the program's 100 (a load covers about (side / h_f)^2 elements).
 Without a target size the generator takes the finest mesh whose model fits the work
-array (or `memory` words): the words come from the engine's own sizing rule.
+array (or `memory` words, the size of the run's work array then): the words come
+from the engine's own sizing rule.
 """
 
 from __future__ import annotations
@@ -37,7 +38,7 @@ class MeshReport:
     nodes: int
     equations: int
     words: int
-    max_words: int
+    max_words: int  # the words the mesh was allowed
 
     def sizes(self, axis: str) -> tuple[float, float]:
         lines = self.x_lines if axis == "x" else self.y_lines
@@ -202,7 +203,7 @@ def generate(model: Model) -> MeshReport:
             raise ValueError(f"mesh.size: {m.size!r} must be positive")
         h_fine = min(h_fine, m.size)
         made = _report(model, h_fine, m.size)
-        limit = min(m.memory or made.max_words, made.max_words)
+        limit = made.max_words
         if made.words > limit:
             raise ValueError(f"mesh.size: {m.size!r} makes a model of {made.words} words, "
                              f"more than the {limit} that fit")
@@ -214,8 +215,7 @@ def generate(model: Model) -> MeshReport:
         if sum(len(g) for g in xs) > 2000 or sum(len(g) for g in ys) > 2000:
             return None
         d = _measure(model, xs, ys)
-        limit = m.memory if m.memory is not None else d["max_words"]
-        return d if d["words"] <= min(limit, d["max_words"]) else None
+        return d if d["words"] <= _limit(model) else None
 
     # Coarsen the fine size until the mesh fits with elements as large as allowed...
     while fits(h_fine, cap) is None:
@@ -237,7 +237,15 @@ def generate(model: Model) -> MeshReport:
     return _report(model, h_fine, hi)
 
 
+def _limit(model: Model) -> int:
+    """Words the model may take: `mesh.memory`, or the work array of a run that names
+    no size."""
+    from .engine import default_memory_words
+
+    return model.mesh.memory if model.mesh.memory is not None else default_memory_words()
+
+
 def _report(model: Model, h_fine: float, h_max: float) -> MeshReport:
     xs, ys = make_lines(model, h_fine, h_max)
     d = _measure(model, xs, ys)
-    return MeshReport(xs, ys, h_fine, h_max, d["nodes"], d["equations"], d["words"], d["max_words"])
+    return MeshReport(xs, ys, h_fine, h_max, d["nodes"], d["equations"], d["words"], _limit(model))

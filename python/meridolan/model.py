@@ -228,7 +228,8 @@ class Mesh:
     x and y: the node lines of every slab column (row), one list each; at a joint the
     last line of one slab and the first of the next share their coordinate. Without
     them the generator makes the lines: the target element `size`, or the finest mesh
-    whose model fits `memory` words (the work array when None), refined towards the
+    whose model fits `memory` words (the size of the run's work array; the program's
+    default when None), refined towards the
     loads and joints with a spacing that grows by at most `ratio` from one element to
     the next, and no coarser than `max_size` anywhere.
     """
@@ -276,12 +277,13 @@ class Model:
         return write_deck(self)
 
     def run(self):
-        """Runs the model in-process; returns its Results."""
+        """Runs the model in-process, with a work array of `mesh.memory` words when
+        given; returns its Results."""
         from .engine import run_deck
         from .results import Results
 
         text = self.deck()
-        return Results.from_run(run_deck(text), deck=text, model=self)
+        return Results.from_run(run_deck(text, self.mesh.memory), deck=text, model=self)
 
     def symmetry_code(self) -> int:
         if isinstance(self.symmetry, int):

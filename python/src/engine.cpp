@@ -4,7 +4,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cstdint>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,15 @@ using namespace meridolan;
 
 namespace {
 
-py::dict run_deck(const std::string& deck_text) {
+// The work array's size for a run, refused as the command line refuses it.
+std::int64_t checked_words(std::int64_t words) {
+  const std::string problem = memory_words_problem(words);
+  if (!problem.empty()) throw py::value_error("memory_words: " + problem);
+  return words;
+}
+
+py::dict run_deck(const std::string& deck_text, std::int64_t memory_words) {
+  checked_words(memory_words);
   std::string report, errors, results, contour;
   int status = 0;
   {
@@ -32,6 +42,7 @@ py::dict run_deck(const std::string& deck_text) {
     RunOptions options;
     options.contour.stream = &cnt;
     options.results = &res;
+    options.memory_words = memory_words;
     status = run(deck, rep, err, options);
     report = rep.str();
     errors = err.str();
@@ -63,7 +74,7 @@ py::list list_of(const std::array<T, N>& v) {
 
 // Dimensions as the engine derives them from the control records: the node and
 // equation counts and the words of the work array (the memory check's total).
-py::dict dimensions(const Control& C) {
+py::dict dimensions(const Control& C, std::int64_t words) {
   py::dict d;
   d["nodes"] = C.NNODE;
   d["equations"] = C.NEQ;
@@ -71,8 +82,7 @@ py::dict dimensions(const Control& C) {
   d["elements"] = C.NELEM;
   d["x_lines"] = C.NXT;
   d["y_lines"] = C.NYT;
-  d["words"] = C.MEMREQ;
-  d["max_words"] = Control::MAXMEM;
+  d["words"] = words;
   d["contour_words"] = C.MEMCON;
   d["max_contour_words"] = Control::MAXCON;
   return d;
@@ -82,7 +92,8 @@ py::dict dimensions(const Control& C) {
 // control value, list and per-node array of the model, the soil parameter cards
 // and the contour record. A deck the engine refuses before the end of its model
 // records raises ValueError with the report's message or the reading error.
-py::dict read_values(const std::string& deck_text) {
+py::dict read_values(const std::string& deck_text, std::int64_t memory_words) {
+  checked_words(memory_words);
   std::istringstream in(deck_text);
   std::ostringstream echo;
   Report rep(echo);
@@ -93,6 +104,7 @@ py::dict read_values(const std::string& deck_text) {
   bool contour_record = false;
   try {
     read_control(deck, C);
+    C.MEMLIM = memory_words;
     check_counts(rep, C);
     derive_dimensions(C);
     check_memory(rep, C);
@@ -210,38 +222,41 @@ py::dict read_values(const std::string& deck_text) {
   py::list gaps;
   for (int i = 0; i < C.NGAPN; ++i) gaps.append(py::make_tuple(w.IGAPN[i], w.GAPN[w.IGAPN[i] - 1]));
   v["gaps"] = gaps;
-  v["dimensions"] = dimensions(C);
+  v["dimensions"] = dimensions(C, C.MEMREQ);
   return v;
 }
 
 // The engine's own sizing rule applied to the control records of a deck: the words
-// its model needs, before anything is allocated or analysed.
+// its model needs (the memory check's total), before anything is allocated or
+// analysed, with the node and equation counts.
 py::dict deck_dimensions(const std::string& deck_text) {
-  std::istringstream in(deck_text);
-  std::ostringstream echo;
-  Report rep(echo);
-  Deck deck(in);
-  Control C;
+  std::int64_t words = 0;
   try {
-    read_control(deck, C);
-    check_counts(rep, C);
-  } catch (const RunStopped&) {
-    throw py::value_error("the engine refuses the node counts of this deck");
+    words = model_memory_words(deck_text);
+  } catch (const std::invalid_argument& e) {
+    throw py::value_error(std::string("the engine refuses the node counts of this deck: ") +
+                          e.what());
   } catch (const ReadError& e) {
     throw py::value_error(e.what());
   }
+  std::istringstream in(deck_text);
+  Deck deck(in);
+  Control C;
+  read_control(deck, C);
   derive_dimensions(C);
-  return dimensions(C);
+  return dimensions(C, words);
 }
 
 }  // namespace
 
 PYBIND11_MODULE(_meridolan, m) {
   m.doc() = "The MERIDOLAN engine, in-process.";
-  m.def("run", &run_deck, py::arg("deck"),
+  m.attr("default_memory_words") = RunOptions{}.memory_words;
+  m.attr("max_memory_words") = kMaxMemoryWords;
+  m.def("run", &run_deck, py::arg("deck"), py::arg("memory_words") = RunOptions{}.memory_words,
         "Runs a deck; returns status, report (bytes), errors, results (JSON text or None) and "
         "contour (the contour data or None).");
-  m.def("read", &read_values, py::arg("deck"),
+  m.def("read", &read_values, py::arg("deck"), py::arg("memory_words") = RunOptions{}.memory_words,
         "The values the engine reads from a deck, by the names of its records.");
   m.def("dimensions", &deck_dimensions, py::arg("deck"),
         "Node, equation and work-array counts of a deck's control records.");

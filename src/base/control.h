@@ -12,10 +12,15 @@ namespace meridolan {
 
 struct Control {
   // Limits of the program.
-  static constexpr std::int64_t MAXMEM = 2000000;  // words in the work array
+  static constexpr std::int64_t MAXMEM = 2000000;  // words in the work array by default
   static constexpr std::int64_t MAXCON = 20000;    // words for the contouring step
   static constexpr int NSMAX = 10;                 // node-count entries per direction
   static constexpr int MAXSUB = 100;               // loaded subareas
+  static constexpr int MAXNODE = 99999;            // node numbers fill I5 fields
+
+  // Words of the work array in force for this run (MAXMEM unless the run asks for
+  // another size).
+  std::int64_t MEMLIM = MAXMEM;
 
   // Control records.
   int INMODE = 0;

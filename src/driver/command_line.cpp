@@ -1,9 +1,11 @@
 #include "driver/command_line.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <string_view>
 
 #ifndef MERIDOLAN_VERSION
@@ -22,6 +24,9 @@ constexpr std::string_view kHelp =
     "\n"
     "  -c, --contour=FILE  write the contour data, when the deck requests them, to\n"
     "                      FILE (default: meridolan.cnt in the working directory)\n"
+    "  -m, --memory=WORDS  size of the work array in 8-byte words (default 2000000,\n"
+    "                      16 MB); a model needs about 6 x NODES x (3 x NY + 6)\n"
+    "                      words for its band matrices, NY the node lines across y\n"
     "  -h, --help          print this help and exit\n"
     "  -V, --version       print the version and exit\n"
     "\n"
@@ -29,6 +34,17 @@ constexpr std::string_view kHelp =
     "report); 2 a deck record cannot be read; 64 wrong command line; 66 the deck file\n"
     "cannot be opened; 73 the report or the contour file cannot be written.\n"
     "Maps of a contour data file: meridolan-map meridolan.cnt --deck DECK\n";
+
+// The value of --memory: a whole number of words that a run can use; the reason
+// when it is not.
+std::string read_memory_words(const std::string& text, std::int64_t& words) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, words);
+  if (ec == std::errc::result_out_of_range) words = std::numeric_limits<std::int64_t>::max();
+  if (text.empty() || ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range))
+    return "the work array size '" + text + "' is not a whole number of words";
+  return memory_words_problem(words);
+}
 
 }  // namespace
 
@@ -57,6 +73,16 @@ CommandLine parse_command_line(std::span<const std::string> args) {
       cl.contour = a.substr(10);
     } else if (options && a.starts_with("-c")) {
       cl.contour = a.substr(2);
+    } else if (options && (a == "-m" || a == "--memory")) {
+      if (i + 1 == args.size()) {
+        fail("option '" + a + "' needs a number of words");
+      } else {
+        if (auto error = read_memory_words(args[++i], cl.memory_words); !error.empty()) fail(error);
+      }
+    } else if (options && (a.starts_with("--memory=") || a.starts_with("-m"))) {
+      if (auto error = read_memory_words(a.substr(a[1] == '-' ? 9 : 2), cl.memory_words);
+          !error.empty())
+        fail(error);
     } else if (options && a.size() > 1 && a[0] == '-') {
       fail("unknown option '" + a + "'");
     } else if (positional == 0) {
@@ -112,6 +138,7 @@ int run_command(std::span<const std::string> args, std::istream& in, std::ostrea
 
   RunOptions options;
   options.contour.path = cl.contour;
+  options.memory_words = cl.memory_words;
   int status = run(deck, report, err, options);
   report.flush();
   if (report_file.is_open()) report_file.close();

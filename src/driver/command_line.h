@@ -2,6 +2,7 @@
 // contour data go, help and version.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -14,6 +15,7 @@ struct CommandLine {
   std::string deck = "-";    // "-": standard input
   std::string report = "-";  // "-": standard output
   std::string contour = kDefaultContourFile;
+  std::int64_t memory_words = RunOptions{}.memory_words;
   bool help = false;
   bool version = false;
   std::string error;  // set when the command line is wrong

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "base/stop.h"
 #include "driver/title.h"
@@ -147,8 +150,9 @@ void derive_dimensions(Control& C) {
   C.LJX = narrow(ljx), C.LJY = narrow(ljy), C.LL2 = narrow(ll2);
   C.LSK = narrow(lsk), C.LSKR = narrow(lskr), C.LKN = narrow(lkn), C.LSOIL = narrow(lsoil);
   C.MEMREQ = narrow(memreq);
-  // Counts that index arrays are stored only for a model that passes the check.
-  if (memreq <= Control::MAXMEM) {
+  // Counts that index arrays are stored only for a model that passes the check (and
+  // whose equations an int can count, whatever limit the run was given).
+  if (memreq <= C.MEMLIM && neq <= std::numeric_limits<int>::max()) {
     C.NNODE = static_cast<int>(nnode);
     C.NEQ = static_cast<int>(neq);
     C.MBAND = static_cast<int>(mband);
@@ -157,11 +161,43 @@ void derive_dimensions(Control& C) {
 }
 
 void check_memory(Report& rep, Control& C) {
-  if (C.MEMREQ > Control::MAXMEM) TITLPG(rep, C);  // prints the message and stops
+  static const Format kTooManyNodes(
+      "/, /, 20X, '***THE MESH HAS', I11, ' NODES; THE TABLES OF THE REPORT NUMBER THE', /, 20X, "
+      "' NODES IN FIVE COLUMNS, SO A MESH MAY HAVE AT MOST', I6, ' NODES.', /, 20X, "
+      "' PROGRAM TERMINATED.'");
+  if (C.MEMREQ > C.MEMLIM) TITLPG(rep, C);  // prints the message and stops
+  // Only a work array larger than the default holds such a mesh.
+  if (const std::int64_t nodes = std::int64_t(C.NXT) * C.NYT; nodes > Control::MAXNODE) {
+    rep.write(kTooManyNodes, {nodes, Control::MAXNODE});
+    STOP(rep, Ending::Refused);
+  }
   if (C.NCONT != 0) {
     if (C.MEMCON > Control::MAXCON) TITLPG(rep, C);
     if (C.INMODE == 2) STOP(rep, Ending::Finished);
   }
+}
+
+std::int64_t model_memory_words(std::string_view deck_text) {
+  std::istringstream in{std::string(deck_text)};
+  Deck deck(in);
+  Control C;
+  read_control(deck, C);
+  std::ostringstream out;
+  Report rep(out, false);
+  try {
+    check_counts(rep, C);
+  } catch (const RunStopped&) {
+    // The message without its layout (words separated by single blanks) and
+    // without the stop line that follows it.
+    std::string text = out.str();
+    text.erase(text.rfind("Stop - Program terminated."));
+    std::istringstream words(text);
+    std::string message, word;
+    while (words >> word) message += (message.empty() ? "" : " ") + word;
+    throw std::invalid_argument(message);
+  }
+  derive_dimensions(C);
+  return C.MEMREQ;
 }
 
 }  // namespace meridolan

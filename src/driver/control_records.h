@@ -2,6 +2,9 @@
 // and the memory check.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include "base/control.h"
 #include "base/records.h"
 
@@ -21,7 +24,16 @@ void check_counts(Report& rep, Control& C);
 // wrapped. Counts are stored only when the model fits.
 void derive_dimensions(Control& C);
 
-// The memory check in its order; may print the title page and stop.
+// The memory check in its order; may print the title page and stop. A mesh of more
+// nodes than the report's tables can number is refused after the check of the work
+// array, with a message.
 void check_memory(Report& rep, Control& C);
+
+// Words of the work array the model of a deck needs: the sum of the segment lengths
+// that the memory report prints and the memory check compares with the limit. Only
+// the control records at the head of the deck text are read. Throws ReadError when
+// one of them cannot be read, and std::invalid_argument (with the report's message)
+// for node counts that no mesh can have.
+std::int64_t model_memory_words(std::string_view deck);
 
 }  // namespace meridolan

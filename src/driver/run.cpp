@@ -1,5 +1,7 @@
 #include "driver/run.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -77,15 +79,38 @@ int contour_output(const Control& C, Work& w, const ContourFile& dest, std::ostr
 
 }  // namespace
 
+std::string memory_words_problem(std::int64_t words) {
+  if (words <= 0)
+    return "the work array needs a positive number of words, not " + std::to_string(words);
+  if (words > kMaxMemoryWords)  // the memory report prints the limit in ten columns
+    return "a work array of " + std::to_string(words) + " words is larger than the " +
+           std::to_string(kMaxMemoryWords) + " words the memory report can print";
+  const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || page <= 0) return {};  // unknown: the allocation will tell
+  const std::int64_t machine_words = std::int64_t(pages) * page / 8;
+  if (words > machine_words)
+    return "a work array of " + std::to_string(words) + " words (" +
+           std::to_string(words / 131072) + " MiB) does not fit the memory of this machine (" +
+           std::to_string(machine_words) + " words)";
+  return {};
+}
+
 int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const RunOptions& options) {
   const ContourFile& contour = options.contour;
-  Report rep(out);
-  rep.refuse_non_finite();
-  Deck deck(deck_in);
   Control C;
   Work w;
   Results res;
   RunStatus status;
+  if (std::string problem = memory_words_problem(options.memory_words); !problem.empty()) {
+    errors << "meridolan: " << problem << '\n';
+    if (options.results != nullptr)
+      write_results(*options.results, C, w, res, {kExitUsage, problem});
+    return kExitUsage;
+  }
+  Report rep(out);
+  rep.refuse_non_finite();
+  Deck deck(deck_in);
+  C.MEMLIM = options.memory_words;
   try {
     try {
       read_control(deck, C);

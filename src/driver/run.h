@@ -2,6 +2,7 @@
 // deck requests it.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -34,7 +35,19 @@ struct RunOptions {
   ContourFile contour;
   // When set, the run's results as one JSON document (docs/results.md).
   std::ostream* results = nullptr;
+  // Words (8 bytes each) of the work array: the memory check refuses a model that
+  // needs more, and the memory report prints it as the limit.
+  std::int64_t memory_words = 2000000;
 };
+
+// The largest work array a run can be given: the memory report prints its size in
+// ten columns.
+inline constexpr std::int64_t kMaxMemoryWords = 9999999999;
+
+// Why `words` cannot be the size of a run's work array: it is not positive, or its
+// bytes exceed the memory of this machine, or it is beyond kMaxMemoryWords. Empty when the size can
+// be used.
+std::string memory_words_problem(std::int64_t words);
 
 // Reads the deck, analyses the problem, prints the report, writes the contour data
 // when requested and returns the exit status: 0 after the stop line; 2 when a deck
@@ -43,7 +56,8 @@ struct RunOptions {
 // ends with its stop line; the message goes to `errors` in one line); 73 when the
 // contour file cannot be written (the report is complete, with its stop line; the
 // reason goes to `errors`). The results document, when asked for, is written for
-// every ending.
+// every ending; 64 when an option cannot be used (the reason goes to `errors`,
+// nothing is read or printed).
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const RunOptions& options);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors, const ContourFile& contour);
 int run(std::istream& deck, std::ostream& report, std::ostream& errors);

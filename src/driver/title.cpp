@@ -69,11 +69,11 @@ void TITLPG(Report& rep, const Control& C) {
   rep.write(kBanner);
   rep.write(kTitle, {C.TITLE});
   rep.write(kMesh, {C.MEMREQ});
-  rep.write(kLimit, {Control::MAXMEM});
+  rep.write(kLimit, {C.MEMLIM});
   rep.write(kContur, {C.MEMCON});
   rep.write(kLimit, {Control::MAXCON});
   if (C.NCONT == 0) rep.write(kNoContours);
-  if (C.MEMREQ > Control::MAXMEM) {
+  if (C.MEMREQ > C.MEMLIM) {
     rep.write(kMeshShort, {C.MEMREQ});
     STOP(rep, Ending::Refused);
   }

@@ -111,3 +111,18 @@ def test_loaded_subareas_stay_within_the_program_limit():
     out = m.run_deck(model.deck())
     assert out.status == 0
     assert "TOTAL APPLIED LOAD IS 96000.000" in out.report_text
+
+
+def test_a_larger_work_array_takes_a_finer_mesh_and_runs_with_it():
+    model = jointed()
+    model.mesh.memory = 4000000
+    made = generate(model)
+    assert 2000000 < made.words <= 4000000 and made.max_words == 4000000
+    text = model.deck()
+    r = model.run()
+    assert r.status == 0 and r.data["model"]["memory_words"] == made.words
+    assert "4000000" in r.report_text
+    # The same deck with the program's default work array is refused for its size;
+    # read back, it is the same model's deck.
+    assert m.run_deck(text).status == 3
+    assert m.read_deck(text).deck() == text
