@@ -23,13 +23,17 @@ Json number(double v) {
 
 Json column(const std::vector<double>& v) {
   Json a = Json::array();
-  for (double x : v) a.push_back(number(x));
+  auto& arr = a.get_ref<Json::array_t&>();
+  arr.reserve(v.size());
+  for (double x : v) arr.emplace_back(number(x));
   return a;
 }
 
 Json flags(const std::vector<char>& v) {
   Json a = Json::array();
-  for (char c : v) a.push_back(c != 0);
+  auto& arr = a.get_ref<Json::array_t&>();
+  arr.reserve(v.size());
+  for (char c : v) arr.emplace_back(c != 0);
   return a;
 }
 
@@ -68,48 +72,57 @@ Json model(const Control& C) {
 Json nodes(const Control& C, const Work& w, const Results& res) {
   const NodeTable& t = res.nodes;
   const std::size_t N = t.deflection.size();
-  Json number = Json::array();
-  for (std::size_t n = 1; n <= N; ++n) number.push_back(n);
-  Json stress = nulls(N), force = nulls(N);
-  if (t.columns == SubgradeColumns::StressAndForce) {
-    stress = column(t.subgrade_stress);
-    force = column(t.subgrade_force);
-  } else if (C.ISUBGR == 9 && res.vlasov.subgrade_stress.size() == N) {
-    stress = column(res.vlasov.subgrade_stress);
-  } else if (C.ISUBGR == 8 && res.solid.subgrade_stress.size() == N) {
-    stress = column(res.solid.subgrade_stress);
-    force = column(res.solid.subgrade_force);
-  }
   const auto first = [N](const std::vector<double>& v) {
     return std::vector<double>(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(N));
   };
-  return {{"number", number},
-          {"x", column(first(w.XN))},
-          {"y", column(first(w.YN))},
-          {"deflection", column(t.deflection)},
-          {"rotation_x", column(t.rotation_x)},
-          {"rotation_y", column(t.rotation_y)},
-          {"subgrade_stress", stress},
-          {"subgrade_force", force},
-          {"in_contact", flags(t.in_contact)},
-          {"gap", column(t.gap)}};
+  // Members are moved into place: a column is never copied.
+  Json j;
+  std::vector<std::size_t> number(N);
+  for (std::size_t n = 0; n < N; ++n) number[n] = n + 1;
+  j["number"] = std::move(number);
+  j["x"] = column(first(w.XN));
+  j["y"] = column(first(w.YN));
+  j["deflection"] = column(t.deflection);
+  j["rotation_x"] = column(t.rotation_x);
+  j["rotation_y"] = column(t.rotation_y);
+  if (t.columns == SubgradeColumns::StressAndForce) {
+    j["subgrade_stress"] = column(t.subgrade_stress);
+    j["subgrade_force"] = column(t.subgrade_force);
+  } else if (C.ISUBGR == 9 && res.vlasov.subgrade_stress.size() == N) {
+    j["subgrade_stress"] = column(res.vlasov.subgrade_stress);
+    j["subgrade_force"] = nulls(N);
+  } else if (C.ISUBGR == 8 && res.solid.subgrade_stress.size() == N) {
+    j["subgrade_stress"] = column(res.solid.subgrade_stress);
+    j["subgrade_force"] = column(res.solid.subgrade_force);
+  } else {
+    j["subgrade_stress"] = nulls(N);
+    j["subgrade_force"] = nulls(N);
+  }
+  j["in_contact"] = flags(t.in_contact);
+  j["gap"] = column(t.gap);
+  return j;
 }
 
 Json face(const FaceStresses& f) {
-  return {{"x", column(f.x)},
-          {"y", column(f.y)},
-          {"xy", column(f.xy)},
-          {"major", column(f.major)},
-          {"minor", column(f.minor)}};
+  Json j;
+  j["x"] = column(f.x);
+  j["y"] = column(f.y);
+  j["xy"] = column(f.xy);
+  j["major"] = column(f.major);
+  j["minor"] = column(f.minor);
+  return j;
 }
 
 Json stresses(const Control& C, const Results& res) {
   Json a = Json::array();
   const int layers = C.NLAYER == 2 ? 2 : 1;
-  for (int l = 0; l < layers; ++l)
-    a.push_back({{"layer", l + 1},
-                 {"top", face(res.layers[l].top)},
-                 {"bottom", face(res.layers[l].bottom)}});
+  for (int l = 0; l < layers; ++l) {
+    Json j;
+    j["layer"] = l + 1;
+    j["top"] = face(res.layers[l].top);
+    j["bottom"] = face(res.layers[l].bottom);
+    a.push_back(std::move(j));
+  }
   return a;
 }
 
@@ -201,7 +214,7 @@ void write_results(std::ostream& out, const Control& C, const Work& w, const Res
                     ? Json{{"applied_load", number(C.TOTLD)}, {"reaction_sum", number(reactions)}}
                     : Json(nullptr);
   doc["passes"] = passes(res.passes);
-  out << doc.dump(1) << '\n';
+  out << doc.dump() << '\n';
 }
 
 }  // namespace meridolan

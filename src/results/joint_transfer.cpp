@@ -154,74 +154,80 @@ bool both(int LT) {
   return LT != 0 && LT != 1;
 }
 
-void x_joints(Control& C, Work& w, std::vector<JointTable>& out) {
-  if (!(C.WJX > kMinJointWidth)) C.WJX = kMinJointWidth;
-  const JointSet J = xjoints(C, w.NDOWX);
-  int c = 0;
-  for (int j = 1; j < C.NSX; ++j) {
-    c += C.NNX[j - 1];
-    out.push_back(joint_line(C, w, J, {true, c, C.NYT}, w.TDX, w.TAX));
+// Every joint line of one direction, in order.
+void joints_of(Control& C, Work& w, bool x, std::vector<JointTable>& out) {
+  double& WJ = x ? C.WJX : C.WJY;
+  if (!(WJ > kMinJointWidth)) WJ = kMinJointWidth;
+  const JointSet J = x ? xjoints(C, w.NDOWX) : yjoints(C, w.NDOWY);
+  const int slabs = x ? C.NSX : C.NSY;
+  const std::array<int, 10>& nn = x ? C.NNX : C.NNY;
+  int line = 0;
+  for (int j = 1; j < slabs; ++j) {
+    line += nn[j - 1];
+    out.push_back(
+        joint_line(C, w, J, {x, line, x ? C.NYT : C.NXT}, x ? w.TDX : w.TDY, x ? w.TAX : w.TAY));
   }
 }
 
-void y_joints(Control& C, Work& w, std::vector<JointTable>& out) {
-  if (!(C.WJY > kMinJointWidth)) C.WJY = kMinJointWidth;
-  const JointSet J = yjoints(C, w.NDOWY);
-  int q = 0;
-  for (int j = 1; j < C.NSY; ++j) {
-    q += C.NNY[j - 1];
-    out.push_back(joint_line(C, w, J, {false, q, C.NXT}, w.TDY, w.TAY));
+// The section of one direction. The x-direction ends every joint with the notice and
+// a new page, the y-direction only its last one; their totals are worded apart.
+struct DirectionFormats {
+  const Format& head;
+  const Format& dowels;
+  const Format& aggregate;
+  bool page_per_joint;
+};
+
+void print_direction(Report& rep, const DirectionFormats& f,
+                     const std::vector<const JointTable*>& joints, int LT) {
+  rep.write(f.head);
+  rep.write(column_heading());
+  for (const JointTable* t : joints) {
+    print_pairs(rep, *t);
+    if (t->LT != 0) rep.write(f.dowels, {t->dowel_total});
+    if (t->LT != 1) rep.write(f.aggregate, {t->interlock_total});
+    check_energy(rep, *t);
+    if (!f.page_per_joint) continue;
+    if (both(t->LT)) notice(rep);
+    new_page(rep);
   }
+  if (f.page_per_joint) return;
+  if (both(LT)) notice(rep);
+  new_page(rep);
 }
 
-void print_x_joints(Report& rep, const std::vector<const JointTable*>& joints) {
+const DirectionFormats& x_formats() {
   static const Format kHead("/, /, 10X, '********** LOAD TRANSFER IN X-DIRECTION ', '********'");
   static const Format kDowels("10X, 'THE LOAD TRANSFERRED BY DOWELS IN X- DIRECTION IS', F10.3");
   static const Format kAggregate(
       "10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN X- DIRECTION IS', F10.3");
-  rep.write(kHead);
-  rep.write(column_heading());
-  for (const JointTable* t : joints) {
-    print_pairs(rep, *t);
-    if (t->LT != 0) rep.write(kDowels, {t->dowel_total});
-    if (t->LT != 1) rep.write(kAggregate, {t->interlock_total});
-    check_energy(rep, *t);
-    if (both(t->LT)) notice(rep);
-    new_page(rep);
-  }
+  static const DirectionFormats f{kHead, kDowels, kAggregate, true};
+  return f;
 }
 
-void print_y_joints(Report& rep, const std::vector<const JointTable*>& joints, int LT) {
+const DirectionFormats& y_formats() {
   static const Format kHead(
       "/, /, /, /, /, /, 10X, '********** LOAD TRANSFER IN Y-DIRECTION ', '********'");
   static const Format kDowels("/, 10X, 'THE LOAD TRANSFERRED BY DOWELS IN Y- DIRECTION IS', F10.3");
   static const Format kAggregate(
       "/, 10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN Y- DICTION IS', F10.3");
-  rep.write(kHead);
-  rep.write(column_heading());
-  for (const JointTable* t : joints) {
-    print_pairs(rep, *t);
-    if (t->LT != 0) rep.write(kDowels, {t->dowel_total});
-    if (t->LT != 1) rep.write(kAggregate, {t->interlock_total});
-    check_energy(rep, *t);
-  }
-  if (both(LT)) notice(rep);
-  new_page(rep);
+  static const DirectionFormats f{kHead, kDowels, kAggregate, false};
+  return f;
 }
 
 }  // namespace
 
 void joint_transfer(Control& C, Work& w, std::vector<JointTable>& joints) {
   joints.clear();
-  if (C.NNX[1] != 0) x_joints(C, w, joints);
-  if (C.NNY[1] != 0) y_joints(C, w, joints);
+  if (C.NNX[1] != 0) joints_of(C, w, true, joints);
+  if (C.NNY[1] != 0) joints_of(C, w, false, joints);
 }
 
 void print_joint_transfer(Report& rep, const Control& C, const std::vector<JointTable>& joints) {
   std::vector<const JointTable*> x, y;
   for (const JointTable& t : joints) (t.direction == 'x' ? x : y).push_back(&t);
-  if (C.NNX[1] != 0) print_x_joints(rep, x);
-  if (C.NNY[1] != 0) print_y_joints(rep, y, C.LTY);
+  if (C.NNX[1] != 0) print_direction(rep, x_formats(), x, C.LTX);
+  if (C.NNY[1] != 0) print_direction(rep, y_formats(), y, C.LTY);
 }
 
 }  // namespace meridolan::results
