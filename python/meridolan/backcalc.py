@@ -250,7 +250,7 @@ def _sensor_weights(nodes: dict[str, list[float]], sensors: list[tuple[float, fl
 
 def forward(point: _Point) -> list[float]:
     """The model's deflections at the basin's sensors."""
-    out = run_deck(point.model.deck())
+    out = run_deck(point.model.deck(), point.model.mesh.memory)
     if out.status != 0 or out.results is None:
         raise RuntimeError(f"the engine stopped with status {out.status}: {out.errors.strip()}")
     message = out.results.get("status", {}).get("message")
