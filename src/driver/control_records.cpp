@@ -183,18 +183,11 @@ std::int64_t model_memory_words(std::string_view deck_text) {
   Control C;
   read_control(deck, C);
   std::ostringstream out;
-  Report rep(out, false);
+  Report rep(out);
   try {
     check_counts(rep, C);
-  } catch (const RunStopped&) {
-    // The message without its layout (words separated by single blanks) and
-    // without the stop line that follows it.
-    std::string text = out.str();
-    text.erase(text.rfind("Stop - Program terminated."));
-    std::istringstream words(text);
-    std::string message, word;
-    while (words >> word) message += (message.empty() ? "" : " ") + word;
-    throw std::invalid_argument(message);
+  } catch (const RunStopped& stop) {
+    throw std::invalid_argument(stop.message);
   }
   derive_dimensions(C);
   return C.MEMREQ;

@@ -55,13 +55,10 @@ TEST(ModelMemoryWords, RefusesWhatARunRefuses) {
         "000000   0\n");
     FAIL() << "negative node count accepted";
   } catch (const std::invalid_argument& e) {
-    const std::string what = e.what();
-    EXPECT_EQ(
-        what.rfind("***THE NODE COUNTS OF THE MESH MUST NOT BE NEGATIVE: NODES ALONG X = -3", 0),
-        0u)
-        << what;
-    EXPECT_NE(what.find("PROGRAM TERMINATED."), std::string::npos);
-    EXPECT_EQ(what.find("Stop"), std::string::npos);
+    // The report's message as one line, as a refused run repeats it.
+    EXPECT_EQ(std::string(e.what()),
+              "THE NODE COUNTS OF THE MESH MUST NOT BE NEGATIVE: NODES ALONG X = -3 0 0 0 0 0 0 "
+              "0 0 0 NODES ALONG Y = 4 0 0 0 0 0 0 0 0 0");
   }
 }
 
