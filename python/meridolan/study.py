@@ -111,13 +111,13 @@ def _keys(table: Any, where: str, known: Iterable[str]) -> dict[str, Any]:
     return table
 
 
-def _factor(path: str, spec: Any) -> Factor:
+def _factor(path: str, given: Any) -> Factor:
     where = f"factors.{path}"
-    if isinstance(spec, list):
-        if not spec:
+    if isinstance(given, list):
+        if not given:
             _refuse(where, "no levels")
-        return Factor(path, levels=list(spec))
-    t = _keys(spec, where, ("from", "to", "step"))
+        return Factor(path, levels=list(given))
+    t = _keys(given, where, ("from", "to", "step"))
     if "from" not in t or "to" not in t:
         _refuse(where, "a range needs from and to")
     low, high, step = float(t["from"]), float(t["to"]), t.get("step")
