@@ -25,9 +25,9 @@ struct StiffData {
 
 // Visits every grid element, classifies it (plate, x-joint, y-joint, empty), forms
 // its matrix and adds it into the band store SK (NEQ rows of MBAND words, which the
-// caller has cleared). May rewrite C.PR2 (0 for one layer) and C.WJX/C.WJY (raised
-// to the floor once a narrower joint receives dowels). The dowel spacing of a listed
-// element is its own and never stored, so every pass sees the spacing as read.
+// caller has cleared). May rewrite C.PR2 (0 for one layer). The joint data are only
+// read: the dowel width floor and the spacing of a listed element are formed per
+// element, so every pass sees the joints as read.
 void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
 
 // The stiffness of one pass from the work arrays: clears the band store, assembles

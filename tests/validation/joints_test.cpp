@@ -322,7 +322,7 @@ TEST(JointValidation, CurledJointedSlabsOnTheElasticSolidFollowTheOneSlab) {
 TEST(JointValidation, WorkedDowelValues) {
   // Solid 1.25-in bar, E = 29e6, nu = 0.3, 12-in spacing, 0.25-in joint, x-joint element
   // with b = 6 (half a dowel per node pair).
-  JointSet J;
+  JointInput J;
   J.LT = 1;
   J.DO = 1.25;
   J.ED = 29e6;
@@ -346,10 +346,10 @@ TEST(JointValidation, WorkedDowelValues) {
   six(p.c2, -6572800);
   // The series parts on their own: an unyielding concrete leaves the beam's shear, an
   // unyielding beam the concrete.
-  JointSet rigid_concrete = J;
+  JointInput rigid_concrete = J;
   rigid_concrete.KDC = 1e300;
   six(DOWEL(rigid_concrete, 6, 12).KSH, 24191500);
-  JointSet rigid_bar = J;
+  JointInput rigid_bar = J;
   rigid_bar.ED = 1e300;
   six(DOWEL(rigid_bar, 6, 12).KSH, 750000);
   six(J.ED * J.DIN * 6 / 12, 1737700);
