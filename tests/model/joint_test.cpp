@@ -79,6 +79,21 @@ TEST(JointTerms, ANarrowJointIsFormedAtTheWidthFloor) {
   floor.WJ = kMinJointWidth;
   EXPECT_EQ(DOWEL(J, 6, 12).KMO, DOWEL(floor, 6, 12).KMO);
   EXPECT_NEAR(kMinJointWidth, 0.0099999998, 1e-10);
+
+  // The beam terms in closed form, 6 EI / ((1 + phi) w^2) and (4 + phi) EI / ((1 + phi) w),
+  // at the single-precision 0.01 for every width up to it, and at the width itself above.
+  const double EI = 29e6 * 0.119841 * 6.0 / 12.0;
+  const auto KMO = [&](double w) { return 6.0 * EI / (55.1663 * w * w); };
+  const auto c4 = [&](double w) { return 58.1663 * EI / (55.1663 * w); };
+  const double f = static_cast<double>(0.01f);
+  for (double wj : {0.0, 0.005, 0.0099, 0.0125, 0.25}) {
+    J.WJ = wj;
+    const double w = wj > f ? wj : f;
+    EXPECT_EQ(dowel_width(J), w) << wj;
+    const PairTerms p = DOWEL(J, 6, 12);
+    EXPECT_NEAR(p.KMO / KMO(w), 1.0, 1e-14) << wj;
+    EXPECT_NEAR(p.c4 / c4(w), 1.0, 1e-14) << wj;
+  }
 }
 
 // The element matrix of one pair, as a 4 x 4 over (wP, thP, wQ, thQ), read from the
