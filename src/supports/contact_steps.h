@@ -3,6 +3,8 @@
 // one contact state.
 #pragma once
 
+#include <span>
+
 #include "base/control.h"
 #include "base/records.h"
 #include "base/work.h"
@@ -12,9 +14,9 @@ namespace meridolan {
 // "ITERATION NUMBER IS" with the iteration number.
 void print_iteration(Report& rep, int IC);
 
-// Forms the self-weight SWT from the unit weights (QSUB must be formed), prints it,
-// adds it to TOTLD and returns it.
-double print_self_weight(Report& rep, Control& C, const Work& w);
+// Forms the self-weight SWT from the unit weights (QSUB must be formed), prints it
+// and returns it (the analysis adds it to its total load).
+double print_self_weight(Report& rep, const Control& C, const Work& w);
 
 // Ends the run with a message naming the iteration when no node is in contact
 // (ICON = 0): nothing would hold the slab up.
@@ -24,6 +26,30 @@ void require_contact(Report& rep, const Control& C, const Work& w, int IC);
 // tributary area to the load vector R, then starts the iteration vector RSAV as a
 // copy of R.
 void add_base_loads(const Control& C, Work& w);
+
+// Which gaps of the nodes in contact put a force on the load side. A spring held on
+// the slab's deflection beyond its gap, w - g, reacts with k (w - g): its k g moves
+// to the loads (k = SKN * QSUB, the modulus over the tributary area).
+enum class GapForces {
+  // Curling with contact iteration: every nonzero gap, as (SKN * QSUB) * GAPN.
+  every_gap,
+  // Winkler curling with a temperature difference, or of the self-weight alone: every
+  // gap, curling distance included, as (GAPN * SKN) * QSUB.
+  winkler_every_gap,
+  // Winkler curling of loaded areas without a temperature difference: positive gaps
+  // only. A node that touches the support or stands pressed into it (gap 0 or
+  // negative) starts from the support's unloaded level, as in a load analysis on
+  // springs; only a support standing below the slab holds its spring off.
+  winkler_positive_gaps,
+};
+
+// The Winkler rule for a run with (or without) a temperature difference and loaded
+// areas.
+GapForces winkler_gap_forces(bool temperature, bool loaded_areas);
+
+// Adds the gap forces of the nodes in contact (ICON 0) to RSAV by the rule. Each
+// analysis keeps its own order of the product, so its rounding stays as it was.
+void add_gap_forces(GapForces rule, const Control& C, Work& w);
 
 // The headings of the contact lists of one analysis: the count of changed nodes, the
 // changed nodes, the nodes out of contact.
@@ -38,9 +64,10 @@ struct ContactCounts {
 };
 
 // Lists the nodes whose contact flag differs from the previous iteration's (ICON
-// against ICONP) and the nodes out of contact into ICHG, and prints both lists under
-// their headings, the count first.
-ContactCounts print_contact_lists(Report& rep, const Control& C, Work& w,
+// against ICONP, one flag per node) and the nodes out of contact into `list`, and
+// prints both lists under their headings, the count first.
+ContactCounts print_contact_lists(Report& rep, std::span<const int> ICON,
+                                  std::span<const int> ICONP, std::span<int> list,
                                   const ContactListFormats& f);
 
 }  // namespace meridolan
