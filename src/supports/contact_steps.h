@@ -37,9 +37,11 @@ enum class GapForces {
   // gap, curling distance included, as (GAPN * SKN) * QSUB.
   winkler_every_gap,
   // Winkler curling of loaded areas without a temperature difference: positive gaps
-  // only. A node that touches the support or stands pressed into it (gap 0 or
-  // negative) starts from the support's unloaded level, as in a load analysis on
-  // springs; only a support standing below the slab holds its spring off.
+  // only. At a gap of 0 or below the spring acts on the whole deflection, as in a load
+  // analysis on springs, while the results still measure the deflection and the
+  // subgrade stress from the gap: with negative gaps the printed reactions exceed the
+  // load by the pre-compression that was not applied. Kept as it is: reports of such
+  // runs depend on it.
   winkler_positive_gaps,
 };
 
