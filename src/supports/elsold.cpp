@@ -219,9 +219,8 @@ SolidSystem SOLIDS(Report& rep, const Control& C, Work& w, std::span<double> R) 
 }
 
 void solid_results(Report& rep, const Control& C, Work& w, const SolidSystem& s, Results& res) {
-  // The deflections print from the flat interface; the subgrade table takes the
-  // gaps off itself.
-  std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
+  // The deflections print from the flat interface (the results leave the gaps on the
+  // elastic solid alone); the subgrade table takes the gaps off itself.
   STRESS(rep, C, 1, w, res);
   subgrade_table(C, w, s, res.solid, res.extremes);
   print_subgrade_table(rep, res.solid);
