@@ -22,6 +22,20 @@ ContactCounts settled(const ContactState& s) {
   return {0, count_out(s.ICON)};
 }
 
+// Ends the run with a message naming the iteration when no node is in contact
+// (ICON 0): nothing would hold the slab up.
+void require_contact(Report& rep, std::span<const int> ICON, int IC) {
+  static const Format kNone(
+      "/, /, 10X, '***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION', I4, "
+      "'.', /, 10X, ' EVERY NODE HAS LIFTED OFF OR IS LISTED WITH ZERO INITIAL REACTIVE "
+      "PRESSURE,', /, 10X, ' SO NOTHING HOLDS THE SLAB: CHECK THE LOADS, THE TEMPERATURE "
+      "DIFFERENCE,', /, 10X, ' THE DENSITIES, THE GAPS AND THE ZERO-PRESSURE NODES.', /, 10X, "
+      "' PROGRAM TERMINATED.'");
+  if (std::find(ICON.begin(), ICON.end(), 0) != ICON.end()) return;
+  rep.write(kNone, {IC});
+  STOP(rep, Ending::Refused);
+}
+
 }  // namespace
 
 // Step 1 solves the starting state; every later step IC classifies the nodes from the
@@ -37,7 +51,11 @@ bool contact_iteration(Report& rep, const Control& C, ContactState s, ContactSup
   StateHistory seen;
   print_iteration(rep, IC);
   seen.cycle_end(rep, IC, std::span<const int>(s.ICON), C.ICYCLE, kState);
-  if (support.solve(rep, IC, n, true)) return true;
+  const auto solve = [&](int step, bool print) {
+    require_contact(rep, s.ICON, step);
+    return support.solve(rep, step, n, print);
+  };
+  if (solve(IC, true)) return true;
   while (true) {
     ++IC;
     check_time_limit(rep, C);
@@ -65,7 +83,7 @@ bool contact_iteration(Report& rep, const Control& C, ContactState s, ContactSup
       support.back_to_last_state();
       if (!by_solution) {
         std::copy(s.R.begin(), s.R.end(), s.RSAV.begin());
-        support.solve(rep, at, n, false);
+        solve(at, false);
         support.measure();
       }
       rep.write(texts.not_converged);
@@ -73,7 +91,7 @@ bool contact_iteration(Report& rep, const Control& C, ContactState s, ContactSup
       n = settled(s);
     }
     std::copy(s.R.begin(), s.R.end(), s.RSAV.begin());
-    if (support.solve(rep, IC, n, true)) return true;
+    if (solve(IC, true)) return true;
   }
 }
 

@@ -44,10 +44,10 @@ class ContactSupport {
  public:
   virtual ~ContactSupport() = default;
 
-  // Solves the slab for the loads in RSAV with the contact state in ICON, into RSAV,
-  // and prints the solution when `print`. `step` names the iteration in a refusal;
-  // `counts` are those of the classification before it. Returns true when the
-  // support has finished the analysis (it printed the results itself).
+  // Solves the slab for the loads in RSAV with the contact state in ICON (some node
+  // is in contact), into RSAV, and prints the solution when `print`. `step` is the
+  // iteration; `counts` are those of the classification before it. Returns true when
+  // the support has finished the analysis (it printed the results itself).
   virtual bool solve(Report& rep, int step, const ContactCounts& counts, bool print) = 0;
 
   // Measures the solution in RSAV against the gaps, in the support's own sign

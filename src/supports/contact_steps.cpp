@@ -24,19 +24,6 @@ double print_self_weight(Report& rep, const Control& C, const Work& w) {
   return SWT;
 }
 
-void require_contact(Report& rep, const Control& C, const Work& w, int IC) {
-  static const Format kNone(
-      "/, /, 10X, '***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION', I4, "
-      "'.', /, 10X, ' EVERY NODE HAS LIFTED OFF OR IS LISTED WITH ZERO INITIAL REACTIVE "
-      "PRESSURE,', /, 10X, ' SO NOTHING HOLDS THE SLAB: CHECK THE LOADS, THE TEMPERATURE "
-      "DIFFERENCE,', /, 10X, ' THE DENSITIES, THE GAPS AND THE ZERO-PRESSURE NODES.', /, 10X, "
-      "' PROGRAM TERMINATED.'");
-  const auto first = w.ICON.begin(), last = first + C.NNODE;
-  if (std::find(first, last, 0) != last) return;
-  rep.write(kNone, {IC});
-  STOP(rep, Ending::Refused);
-}
-
 void add_base_loads(const Control& C, Work& w) {
   if (C.NLAREA != 0) {
     const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};

@@ -1,6 +1,5 @@
-// Steps shared by the two curling and gap analyses: the iteration line, the check
-// that some node still holds the slab, the base load vector and the stiffness of
-// one contact state.
+// Steps shared by the two curling and gap analyses: the iteration line, the
+// self-weight, the base load vector, the gap forces and the contact lists.
 #pragma once
 
 #include <span>
@@ -17,10 +16,6 @@ void print_iteration(Report& rep, int IC);
 // Forms the self-weight SWT from the unit weights (QSUB must be formed), prints it
 // and returns it (the analysis adds it to its total load).
 double print_self_weight(Report& rep, const Control& C, const Work& w);
-
-// Ends the run with a message naming the iteration when no node is in contact
-// (ICON = 0): nothing would hold the slab up.
-void require_contact(Report& rep, const Control& C, const Work& w, int IC);
 
 // Adds the loaded areas (when there are any) and the self-weight of every node's
 // tributary area to the load vector R, then starts the iteration vector RSAV as a

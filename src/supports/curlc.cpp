@@ -141,8 +141,7 @@ class DeckSupport final : public ContactBeyondGaps {
   DeckSupport(Control& M, Work& w)
       : ContactBeyondGaps(M, w), M_mut_(M), moduli_(w.SKN.begin(), w.SKN.begin() + M.NNODE) {}
 
-  bool solve(Report& rep, int step, const ContactCounts&, bool print) override {
-    require_contact(rep, M_, w_, step);
+  bool solve(Report& rep, int, const ContactCounts&, bool print) override {
     ASSEMBLE(M_mut_, w_);
     add_gap_forces(GapForces::every_gap, M_, w_);
     REDUCE(rep, M_, w_.SKR, w_.SK);
@@ -177,8 +176,7 @@ class SolidSupport final : public ContactBeyondGaps {
  public:
   SolidSupport(Control& M, Work& w, Results& res) : ContactBeyondGaps(M, w), M_mut_(M), res_(res) {}
 
-  bool solve(Report& rep, int step, const ContactCounts& n, bool print) override {
-    require_contact(rep, M_, w_, step);
+  bool solve(Report& rep, int, const ContactCounts& n, bool print) override {
     ASSEMBLE(M_mut_, w_);
     if (n.NCHG == 0) {
       // Settled: the solution of the results takes the loads in R.

@@ -118,10 +118,9 @@ class WinklerSprings final : public ContactSupport {
  public:
   WinklerSprings(Control& M, Work& w, double DTW) : M_(M), w_(w), DTW_(DTW) {}
 
-  bool solve(Report& rep, int step, const ContactCounts&, bool print) override {
+  bool solve(Report& rep, int, const ContactCounts&, bool print) override {
     static const Format kHead("/, 5X, 'SLAB DEFLECTIONS ', /");
     static const Format kLine("6(5X, I5, F10.5)");
-    require_contact(rep, M_, w_, step);
     add_gap_forces(winkler_gap_forces(DTW_ != 0.0, M_.NLAREA != 0), M_, w_);
     ASSEMBLE(M_, w_);
     REDUCE(rep, M_, w_.SKR, w_.SK);
