@@ -1,7 +1,6 @@
 #include "driver/slab.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "base/stop.h"
@@ -116,10 +115,10 @@ Control ANALYSE(Deck& deck, Report& rep, const Control& C, Work& w, Results& res
   check_time_limit(rep, C);
   clear_pass(w);
   if (C.ICURL != 0) {
-    const std::optional<Control> M = C.IWINK == 1 ? CURLW(rep, C, w, res) : CURLC(rep, C, w, res);
-    if (!M) return C;
-    STRESS(rep, *M, 1, w, res);
-    return *M;
+    const ContactAnalysis a =
+        C.IWINK == 1 ? ContactAnalysis{CURLW(rep, C, w, res)} : CURLC(rep, C, w, res);
+    if (!a.results_printed) STRESS(rep, a.model, 1, w, res);
+    return a.model;
   }
   if (C.ISUBGR == 8) {
     ASSEMBLE(const_cast<Control&>(C), w);

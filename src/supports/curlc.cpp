@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <optional>
 #include <span>
 
 #include "base/stop.h"
@@ -219,7 +218,7 @@ void require_contact_subgrade(Report& rep, const Control& C) {
   STOP(rep, Ending::Refused);
 }
 
-std::optional<Control> CURLC(Report& rep, const Control& C, Work& w, Results& res) {
+ContactAnalysis CURLC(Report& rep, const Control& C, Work& w, Results& res) {
   require_bonded_thickness(rep, C, w);
   const bool solid = elastic_solid(C);
   Control M = C;  // the model of this analysis: the self-weight joins the loads
@@ -239,7 +238,7 @@ std::optional<Control> CURLC(Report& rep, const Control& C, Work& w, Results& re
   if (solid) {
     SolidSupport support(M, w, res);
     contact_iteration(rep, M, ContactState::of(w), support, res);
-    return std::nullopt;
+    return {M, true};
   }
   // The moduli the analysis starts with; the zero-pressure nodes start without.
   DeckSupport support(M, w);
@@ -249,7 +248,7 @@ std::optional<Control> CURLC(Report& rep, const Control& C, Work& w, Results& re
   if (M.NGAPN != 0)
     for (int n = 1; n <= M.NNODE; ++n) w.RSAV[3 * (n - 1)] += w.GAPN[n - 1];
   std::copy(w.RSAV.begin(), w.RSAV.end(), w.R.begin());
-  return M;
+  return {M, false};
 }
 
 }  // namespace meridolan

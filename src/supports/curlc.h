@@ -2,8 +2,6 @@
 // loss of contact found by iteration.
 #pragma once
 
-#include <optional>
-
 #include "base/control.h"
 #include "base/records.h"
 #include "base/work.h"
@@ -21,11 +19,15 @@ void require_contact_subgrade(Report& rep, const Control& C);
 // contact by repeated solutions; a node in contact is held on its deflection beyond
 // its gap. For types 6 and 7 it leaves the displacements of the last solution in R,
 // that solution's contact state in ICON and SKN (zero at the nodes out of contact)
-// and the tributary areas in QSUB, and returns the model for the results: the deck's
-// with the self-weight added to TOTLD (the temperature differences are left for the
-// stresses); the caller prints the results. For type 8 the elastic solid prints the
-// results of the settled contact state and it returns nothing: the analysis is
-// finished. The caller clears SK, SKR and R beforehand.
-std::optional<Control> CURLC(Report& rep, const Control& C, Work& w, Results& res);
+// and the tributary areas in QSUB; the caller prints the results. For type 8 the
+// elastic solid prints the results of the settled contact state itself. The caller
+// clears SK, SKR and R beforehand.
+struct ContactAnalysis {
+  // The model of the results: the deck's with the self-weight added to TOTLD (the
+  // temperature differences are left for the stresses).
+  Control model;
+  bool results_printed = false;  // the elastic solid printed them
+};
+ContactAnalysis CURLC(Report& rep, const Control& C, Work& w, Results& res);
 
 }  // namespace meridolan
