@@ -195,7 +195,7 @@ py::dict read_values(const std::string& deck_text, std::int64_t memory_words) {
   v["SKN"] = list_of(w.SKN, C.ISUBGR == 8 ? 0 : nn);
   for (Axis a : kAxes) {
     const JointInput& J = C.joint(a);
-    const std::string s = letter(a);
+    const std::string s = axis_letter(a);
     v[("DI" + s).c_str()] = J.DI;
     v[("DO" + s).c_str()] = J.DO;
     v[("ED" + s).c_str()] = J.ED;

@@ -15,10 +15,10 @@ namespace meridolan {
 // crosses them along x), y-joints between slab rows.
 enum class Axis { x, y };
 inline constexpr std::array<Axis, 2> kAxes = {Axis::x, Axis::y};
-constexpr int index(Axis a) {
+constexpr int axis_index(Axis a) {
   return a == Axis::x ? 0 : 1;
 }
-constexpr const char* letter(Axis a) {
+constexpr const char* axis_letter(Axis a) {
   return a == Axis::x ? "X" : "Y";
 }
 
@@ -79,10 +79,10 @@ struct Control {
   int NKSP = 0;
   double RRS = 0;  // radius of relative stiffness, 0 until computed
 
-  // Joints of each direction, by index(Axis); written only by the deck reader.
+  // Joints of each direction, by axis_index(Axis); written only by the deck reader.
   std::array<JointInput, 2> joints{};
-  const JointInput& joint(Axis a) const { return joints[index(a)]; }
-  JointInput& joint(Axis a) { return joints[index(a)]; }
+  const JointInput& joint(Axis a) const { return joints[axis_index(a)]; }
+  JointInput& joint(Axis a) { return joints[axis_index(a)]; }
   // A second slab column (row) gives the direction its joints.
   bool has_joints(Axis a) const { return (a == Axis::x ? NNX : NNY)[1] != 0; }
 

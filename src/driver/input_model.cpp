@@ -62,10 +62,10 @@ void check_dowels(Report& rep, const JointInput& j, Axis a) {
       "'AND NO NODES LISTED);', /, 10X, ' THE DOWELS OF THESE JOINTS CARRY NO LOAD.'");
   if (j.dowels_placed()) {
     if (j.KDC > 0.0) return;
-    rep.write(kNoSupport, {letter(a), j.KDC});
+    rep.write(kNoSupport, {axis_letter(a), j.KDC});
     STOP(rep, Ending::Refused);
   }
-  rep.write(kNotPlaced, {letter(a)});
+  rep.write(kNotPlaced, {axis_letter(a)});
 }
 
 void read_joint(Deck& deck, Report& rep, Control& C, Axis a, std::vector<int>& NDOW,
@@ -150,7 +150,7 @@ void read_joints(Deck& deck, Report& rep, Control& C, Work& w) {
   if (C.NSLAB == 1) return;
   for (Axis a : kAxes)
     if (C.has_joints(a))
-      read_joint(deck, rep, C, a, a == Axis::x ? w.NDOWX : w.NDOWY, kText[index(a)]);
+      read_joint(deck, rep, C, a, a == Axis::x ? w.NDOWX : w.NDOWY, kText[axis_index(a)]);
 }
 
 void read_loads(Deck& deck, Report& rep, Control& C, Work& w) {

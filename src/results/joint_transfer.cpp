@@ -142,7 +142,7 @@ void check_energy(Report& rep, const JointTable& t) {
       "'HAVE NO PHYSICAL MEANING.', /, 10X, '   THE DOWELS ARE TOO STIFF FOR THEIR CONCRETE ', "
       "'SUPPORT AT THIS MESH SPACING: REFINE THE MESH', /, 10X, '   ALONG THE JOINT, OR CHECK ', "
       "'THE DOWEL MODULUS, DIAMETERS, SPACING AND DOWEL-CONCRETE INTERACTION.'");
-  if (t.dowel_energy < 0.0) rep.write(kWarn, {letter(t.axis)});
+  if (t.dowel_energy < 0.0) rep.write(kWarn, {axis_letter(t.axis)});
 }
 
 void notice(Report& rep) {
@@ -210,7 +210,7 @@ const DirectionFormats& formats(Axis a) {
       "/, 10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN Y- DICTION IS', F10.3");
   static const DirectionFormats f[2] = {{kHeadX, kDowelsX, kAggregateX, true},
                                         {kHeadY, kDowelsY, kAggregateY, false}};
-  return f[index(a)];
+  return f[axis_index(a)];
 }
 
 }  // namespace
