@@ -72,9 +72,6 @@ void prepare(Model& m, const std::string& text) {
   bench::prepare(m.C, m.w, m.rep, text);
 }
 
-StiffData data(const Work& w) {
-  return {w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-}
 // Built once per layout for all benchmarks of this program: [0] one slab, [1] 3 x 3.
 Model& model(int slabs) {
   static Model models[2];
@@ -82,7 +79,7 @@ Model& model(int slabs) {
   if (m.C.NNODE == 0) {
     prepare(m, deck_text(largest_square(), slabs));
     StiffWork sw;
-    STIFF(m.C, data(m.w), m.w.SK, sw);
+    STIFF(m.C, stiff_data(m.w), m.w.SK, sw);
     m.assembled = m.w.SK;
     UPTRI(m.C.MBAND, m.C.NEQ, m.w.SKR, m.w.SK);
     m.reduced = m.w.SK;
@@ -126,7 +123,7 @@ void BM_Assembly(benchmark::State& state) {
   StiffWork sw;
   for (auto _ : state) {
     std::fill(m.w.SK.begin(), m.w.SK.end(), 0.0);
-    STIFF(m.C, data(m.w), m.w.SK, sw);
+    STIFF(m.C, stiff_data(m.w), m.w.SK, sw);
     benchmark::ClobberMemory();
   }
   state.counters["NEQ"] = m.C.NEQ;

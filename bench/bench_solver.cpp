@@ -33,7 +33,7 @@ struct Model {
   std::vector<int> ICON, NDOWX, NDOWY;
   StiffWork W;
 
-  StiffData data() const { return {XN, YN, SKN, THN1, EN1, THN2, EN2, NDOWX, NDOWY, ICON}; }
+  StiffData data() const { return stiff_data(*this); }
 };
 
 // 200 x 200 in slab, 10 in of concrete on k = 100, node lines every 5 in.

@@ -74,7 +74,7 @@ TEST(Assembly, BandStoreMatchesDenseAssembly) {
     std::array<double, 2> CLAY{};
     std::array<double, 180> EKL{};
     std::array<double, 90> EK{};
-    PLATE(m.C, a, b, 8, 4e6, 0, 0, CLAY, EKL, EK);
+    PLATE(m.C, a, b, {.top = {.thickness = 8, .modulus = 4e6}, .bottom = {}}, CLAY, EKL, EK);
     SUPPORT(m.C, n, a, b, m.SKN, m.ICON, EK);
     if (e == 1) {
       EXPECT_EQ(m.SK[m.C.MBAND - 1], EK[29]);  // w of N1 with theta-y of N4
@@ -183,13 +183,18 @@ TEST(Assembly, RepeatedElementsGiveTheStoreOfElementsFormedOneByOne) {
       const auto mean = [&](const std::vector<double>& v, const std::array<int, 4>& n) {
         return (v[n[0] - 1] + v[n[1] - 1] + v[n[2] - 1] + v[n[3] - 1]) / 4.0;
       };
+      const auto layer = [&](const std::vector<double>& h, const std::vector<double>& E,
+                             const std::array<int, 4>& n) {
+        return PlateLayer{.thickness = mean(h, n), .modulus = mean(E, n)};
+      };
       for (int e = 1; e <= C.NELEM; ++e) {
         const auto nodes = ELNODE(e, C.NYT);
         const double a = (m.XN[nodes[2] - 1] - m.XN[nodes[0] - 1]) / 2.0;
         const double b = (m.YN[nodes[1] - 1] - m.YN[nodes[0] - 1]) / 2.0;
         std::fill(W.EK.begin(), W.EK.end(), 0.0);
-        PLATE(C, a, b, mean(m.THN1, nodes), mean(m.EN1, nodes), mean(m.THN2, nodes),
-              mean(m.EN2, nodes), W.CLAY, W.EKL, W.EK);
+        const PlateLayers L{.top = layer(m.THN1, m.EN1, nodes),
+                            .bottom = layer(m.THN2, m.EN2, nodes)};
+        PLATE(C, a, b, L, W.CLAY, W.EKL, W.EK);
         SUPPORT(C, nodes, a, b, m.SKN, m.ICON, W.EK);
         ADDEK(C.MBAND, nodes, W.EK, want);
       }

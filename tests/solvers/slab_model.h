@@ -18,7 +18,7 @@ struct SlabModel {
   std::vector<int> ICON, NDOWX, NDOWY;
   StiffWork W;
 
-  StiffData data() const { return {XN, YN, SKN, THN1, EN1, THN2, EN2, NDOWX, NDOWY, ICON}; }
+  StiffData data() const { return stiff_data(*this); }
 
   // Clears the band store and assembles it.
   void assemble() {
