@@ -81,7 +81,7 @@ Model& model(int slabs) {
     StiffWork sw;
     STIFF(m.C, stiff_data(m.w), m.w.SK, sw);
     m.assembled = m.w.SK;
-    UPTRI(m.C.MBAND, m.C.NEQ, m.w.SKR, m.w.SK);
+    UPTRI(band_system(m.C, m.w));
     m.reduced = m.w.SK;
     m.pivots = m.w.SKR;
   }
@@ -136,7 +136,7 @@ void BM_Reduction(benchmark::State& state) {
     state.PauseTiming();
     m.w.SK = m.assembled;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(UPTRI(m.C.MBAND, m.C.NEQ, m.w.SKR, m.w.SK));
+    benchmark::DoNotOptimize(UPTRI(band_system(m.C, m.w)));
   }
   m.w.SK = m.reduced;
 }
@@ -148,7 +148,7 @@ void BM_LoadAndSolution(benchmark::State& state) {
   for (auto _ : state) {
     std::fill(m.w.R.begin(), m.w.R.end(), 0.0);
     LOAD(m.C, subareas(m.w), m.w.XN, m.w.YN, m.w.R);
-    DISP(m.C.MBAND, m.C.NEQ, m.w.R, m.w.SKR, m.w.SK);
+    DISP(band_system(m.C, m.w), m.w.R);
     benchmark::ClobberMemory();
   }
 }
@@ -159,7 +159,7 @@ void BM_ReportFormatting(benchmark::State& state) {
   m.w.SKR = m.pivots;
   std::fill(m.w.R.begin(), m.w.R.end(), 0.0);
   LOAD(m.C, subareas(m.w), m.w.XN, m.w.YN, m.w.R);
-  DISP(m.C.MBAND, m.C.NEQ, m.w.R, m.w.SKR, m.w.SK);
+  DISP(band_system(m.C, m.w), m.w.R);
   for (auto _ : state) {
     m.C.ITNO = 1;
     STRESS(m.rep, m.C, m.w, m.res);

@@ -108,8 +108,8 @@ bool solve_contact_state(Report& rep, Control& C, Work& w, Results& res, int IC,
     if (finished) return true;
   } else {
     add_gap_forces(C, w);
-    REDUCE(rep, C, w.SKR, w.SK);
-    DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
+    REDUCE(rep, C, band_system(C, w));
+    DISP(band_system(C, w), w.RSAV);
   }
   if (!print) return false;
   rep.write(kHead);

@@ -123,8 +123,8 @@ void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC, b
       w.RSAV[3 * (n - 1)] = gap * w.SKN[n - 1] * w.QSUB[n - 1] + w.R[3 * (n - 1)];
   }
   ASSEMBLE(C, w);
-  REDUCE(rep, C, w.SKR, w.SK);
-  DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
+  REDUCE(rep, C, band_system(C, w));
+  DISP(band_system(C, w), w.RSAV);
   if (!print) return;
   rep.write(kHead);
   node_value_table(rep, kLine, 6, C.NNODE, w.RSAV, 3);

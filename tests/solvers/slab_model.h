@@ -9,6 +9,7 @@
 
 #include "base/control.h"
 #include "model/stiff.h"
+#include "solvers/band.h"
 
 namespace meridolan::testing {
 
@@ -19,6 +20,7 @@ struct SlabModel {
   StiffWork W;
 
   StiffData data() const { return stiff_data(*this); }
+  BandSystem band() { return band_system(C, *this); }
 
   // Clears the band store and assembles it.
   void assemble() {
