@@ -161,8 +161,7 @@ void BM_ReportFormatting(benchmark::State& state) {
   LOAD(m.C, subareas(m.w), m.w.XN, m.w.YN, m.w.R);
   DISP(band_system(m.C, m.w), m.w.R);
   for (auto _ : state) {
-    m.C.ITNO = 1;
-    STRESS(m.rep, m.C, m.w, m.res);
+    STRESS(m.rep, m.C, 1, m.w, m.res);
   }
 }
 
