@@ -9,6 +9,7 @@
 
 #include "base/control.h"
 #include "model/stiff.h"
+#include "solvers/band.h"
 
 namespace meridolan::testing {
 
@@ -18,7 +19,8 @@ struct SlabModel {
   std::vector<int> ICON, NDOWX, NDOWY;
   StiffWork W;
 
-  StiffData data() const { return {XN, YN, SKN, THN1, EN1, THN2, EN2, NDOWX, NDOWY, ICON}; }
+  StiffData data() const { return stiff_data(*this); }
+  BandSystem band() { return band_system(C, *this); }
 
   // Clears the band store and assembles it.
   void assemble() {
