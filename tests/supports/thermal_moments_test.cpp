@@ -5,6 +5,9 @@
 
 #include <cmath>
 #include <functional>
+#include <vector>
+
+#include "support/dimensions.h"
 
 namespace meridolan {
 namespace {
@@ -94,6 +97,42 @@ TEST(ThermalMoment, SeparateLayersBendAboutTheirOwnMidPlanes) {
       integral([&](double z) { return C.DT2 / s.h2 * z * z; }, -s.h2 / 2, s.h2 / 2);
   const double expected = s.e1 * C.ALF1 * top / (1 - C.PR1) + s.e2 * C.ALF2 * bottom / (1 - C.PR2);
   EXPECT_NEAR(thermal_moment(C, layers(s)), expected, 1e-12 * std::abs(expected));
+}
+
+// Node moments of one layer on the mesh of node lines xc (counts nnx per slab column)
+// by yc, under a temperature difference of 10.
+std::vector<double> node_moments(const std::vector<double>& xc, const std::vector<int>& nnx,
+                                 const std::vector<double>& yc) {
+  Control C;
+  C.NLAYER = 1, C.PR1 = 0.15, C.DT1 = 10, C.ALF1 = 5.5e-6;
+  testing::dimension(C, nnx, {static_cast<int>(yc.size())});
+  Work w;
+  for (double x : xc)
+    for (double y : yc) {
+      w.XN.push_back(x);
+      w.YN.push_back(y);
+    }
+  w.THN1.assign(C.NNODE, 8.0);
+  w.EN1.assign(C.NNODE, 4e6);
+  std::vector<double> R(C.NEQ, 0.0);
+  add_thermal_moments(C, w, R);
+  return R;
+}
+
+TEST(ThermalMoment, SlabsAcrossAJointTakeTheMomentsOfTwoFreeSlabs) {
+  // The zero-width elements of a joint carry no moment: each face is a free edge.
+  const std::vector<double> yc = {0, 40, 80, 120};
+  const auto jointed = node_moments({0, 30, 60, 60, 90, 120}, {3, 3}, yc);
+  const auto first = node_moments({0, 30, 60}, {3}, yc);
+  const auto second = node_moments({60, 90, 120}, {3}, yc);
+  ASSERT_EQ(jointed.size(), first.size() + second.size());
+  for (std::size_t k = 0; k < first.size(); ++k) EXPECT_EQ(jointed[k], first[k]) << k;
+  for (std::size_t k = 0; k < second.size(); ++k)
+    EXPECT_EQ(jointed[first.size() + k], second[k]) << k;
+  // A face node away from the corners: its two elements on one side only.
+  const double M = 8.0 * 8.0 * 10 * 5.5e-6 * 4e6 / (12 * 0.85);
+  EXPECT_DOUBLE_EQ(jointed[3 * (2 * 4 + 2 - 1) + 2], 2 * M * 20);   // near face, node 10
+  EXPECT_DOUBLE_EQ(jointed[3 * (3 * 4 + 2 - 1) + 2], -2 * M * 20);  // far face, node 14
 }
 
 }  // namespace

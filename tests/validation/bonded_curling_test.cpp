@@ -53,14 +53,14 @@ SlabDeck curled(std::vector<Layer> layers, int icomp) {
 }
 
 // The one layer's record, its thickness, density and temperature difference written
-// with all the digits their fields hold.
+// with as many digits as their fields hold with a blank before each.
 std::string one_layer_deck(double dt, double alf) {
   const double h = equivalent_thickness();
   const SlabDeck d = curled({Layer{1.0, kE1, kNu, 0.0, 0.0, alf}}, 0);
   const std::string plain =
       fmt_f(1.0) + fmt_e(kE1) + fmt_f(kNu) + fmt_f(0.0) + fmt_f(0.0) + fmt_e(alf);
   const std::string exact = fmt_f(h, 10, 7) + fmt_e(kE1) + fmt_f(kNu) +
-                            fmt_f(kGam * (kH1 + kH2) / h, 10, 8) + fmt_f(dt, 10, 6) + fmt_e(alf);
+                            fmt_f(kGam * (kH1 + kH2) / h, 10, 7) + fmt_f(dt, 10, 5) + fmt_e(alf);
   std::string text = d.text();
   const auto at = text.find(plain);
   EXPECT_NE(at, std::string::npos);
@@ -106,7 +106,7 @@ void expect_same_deflections(const Solved& two, const Solved& one) {
   const auto w2 = column(two.doc["nodes"]["deflection"]),
              w1 = column(one.doc["nodes"]["deflection"]);
   ASSERT_EQ(w2.size(), w1.size());
-  const double tol = 1e-6 * largest(w1);
+  const double tol = 2e-6 * largest(w1);
   for (std::size_t n = 0; n < w1.size(); ++n) EXPECT_NEAR(w2[n], w1[n], tol) << "node " << n + 1;
 }
 
