@@ -105,8 +105,7 @@ void BM_Stages(benchmark::State& state) {
     LOAD(C, bench::subareas(w), w.XN, w.YN, w.R);
     DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
     const auto t4 = Clock::now();
-    C.ITNO = 1;
-    STRESS(rep, C, w, res);
+    STRESS(rep, C, 1, w, res);
     const auto t5 = Clock::now();
     t_assembly += seconds(t0, t1);
     t_reduction += seconds(t2, t3);

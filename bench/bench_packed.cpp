@@ -280,8 +280,7 @@ void BM_Report(benchmark::State& state) {
   std::vector<double> defl(m.C.NNODE), force(m.C.NNODE);
   for (auto _ : state) {
     m.w.R = solved;
-    m.C.ITNO = 1;
-    STRESS(m.rep, m.C, m.w, m.res);
+    STRESS(m.rep, m.C, 1, m.w, m.res);
     for (int n = 0; n < m.C.NNODE; ++n) defl[n] = solved[3 * n];
     MLTPLY(m.inverse, m.C.NNODE, defl, force);
     benchmark::ClobberMemory();

@@ -164,8 +164,7 @@ void BM_ReportFormatting(benchmark::State& state) {
   LOAD(m.C, subareas(m.w), m.w.XN, m.w.YN, m.w.R);
   DISP(m.C.MBAND, m.C.NEQ, m.w.R, m.w.SKR, m.w.SK);
   for (auto _ : state) {
-    m.C.ITNO = 1;
-    STRESS(m.rep, m.C, m.w, m.res);
+    STRESS(m.rep, m.C, 1, m.w, m.res);
   }
 }
 

@@ -73,9 +73,7 @@ struct Control {
   // Temperature and gap analyses.
   int NZRP = 0, NGAPN = 0, ICYCLE = 0;
 
-  // Analysis driver.
-  int ITNO = 1;
-  double RATOFF = 0;
+  // Plate shear terms of the layers.
   std::array<double, 2> GSH{};  // (1 - PR1)/2, (1 - PR2)/2
 
   // Wall-clock limit of the run (seconds, 0 for none) and the moment it runs out;

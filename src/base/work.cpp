@@ -55,7 +55,11 @@ std::array<std::int64_t, 44> segment_lengths(const Control& c) {
 }
 
 void allocate(Work& w, const Control& c) {
-  const auto len = segment_lengths(c);
+  auto len = segment_lengths(c);
+  // The table sizes SK for the elastic solid as the larger of the band store and the
+  // inverse flexibility it once held as well; the flexibility now has storage of its
+  // own, so SK holds the band store only.
+  len[4] = c.NBAND;
   int k = 0;
   // Band vectors are made afresh: their allocator hands out zeroed memory.
   auto next = [&](auto& v) {

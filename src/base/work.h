@@ -1,6 +1,9 @@
-// The work array of a run: the 44 model segments, each its own vector, in the order
-// and with the lengths of the segment table. The memory report prints the sum of the
-// lengths (MEMREQ); the vectors are allocated only after the check has passed.
+// The work array of a run: the 44 model segments, each its own vector with one
+// meaning for the whole run, in the order and with the lengths of the segment table.
+// The memory report prints the sum of the lengths (MEMREQ); the vectors are allocated
+// only after the check has passed. The table is the reported size: the band store SK
+// is allocated at its own length (NBAND), while the table gives the elastic solid's SK
+// room for the subgrade flexibility too, which that analysis keeps apart.
 #pragma once
 
 #include <array>

@@ -105,20 +105,19 @@ void echo_mesh(Report& rep, const Control& C, Work& w) {
   rep.write(kYCoord, items(std::span<const double>(w.YC.data(), C.NYT)));
   rep.write(kNodeHead);
 
-  // Nodes run along y first; the integer display coordinates are kept in ICON and
-  // ICONP until the contact analyses take those segments over. Ten triples make a
-  // line, and every line starts with its own three blanks, so each line is one write.
-  std::vector<Item> line;
+  // Nodes run along y first. Ten triples make a line, and every line starts with its
+  // own three blanks, so each line is one write.
   for (int i = 0; i < C.NNODE; ++i) {
     const int ix = i / C.NYT;
-    const int iy = i - C.NYT * ix;
     w.XN[i] = w.XC[ix];
-    w.YN[i] = w.YC[iy];
-    w.ICON[i] = display_coordinate(w.XN[i]);
-    w.ICONP[i] = display_coordinate(w.YN[i]);
+    w.YN[i] = w.YC[i - C.NYT * ix];
+  }
+  const NodeDisplay shown = node_display(w.XN, w.YN);
+  std::vector<Item> line;
+  for (int i = 0; i < C.NNODE; ++i) {
     line.emplace_back(i + 1);
-    line.emplace_back(w.ICON[i]);
-    line.emplace_back(w.ICONP[i]);
+    line.emplace_back(shown.x[i]);
+    line.emplace_back(shown.y[i]);
     if (line.size() == 30 || i + 1 == C.NNODE) {
       rep.write(kNodes, line);
       line.clear();
@@ -239,6 +238,14 @@ void read_subgrade(Deck& deck, Report& rep, Control& C, Work& w) {
 }
 
 }  // namespace
+
+NodeDisplay node_display(std::span<const double> XN, std::span<const double> YN) {
+  NodeDisplay d;
+  d.x.reserve(XN.size()), d.y.reserve(YN.size());
+  for (double x : XN) d.x.push_back(display_coordinate(x));
+  for (double y : YN) d.y.push_back(display_coordinate(y));
+  return d;
+}
 
 void read_mesh(Deck& deck, Report& rep, Control& C, Work& w) {
   static const Format kCoord("8F10.3");

@@ -242,7 +242,6 @@ void read_joints_and_loads(Deck& deck, Report& rep, Control& C, Work& w) {
   if (C.ICURL == 0) new_page(rep);
   C.GSH = {(1.0 - C.PR1) / 2.0, (1.0 - C.PR2) / 2.0};
   read_loads(deck, rep, C, w);
-  C.ITNO = 1;
   read_special(deck, rep, C, w);
 }
 

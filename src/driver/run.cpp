@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "base/records.h"
@@ -97,6 +98,7 @@ std::string memory_words_problem(std::int64_t words) {
 int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const RunOptions& options) {
   const ContourFile& contour = options.contour;
   Control C;
+  std::optional<Control> results_model;  // the model as analysed, once the analysis ends
   Work w;
   Results res;
   RunStatus status;
@@ -123,13 +125,14 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const Ru
       derive_dimensions(C);
       check_memory(rep, C);
       allocate(w, C);
-      SLAB(deck, rep, C, w, res, options.check_only);
-      if (C.NCONT != 0) {
+      Control analysed = SLAB(deck, rep, C, w, res, options.check_only);
+      if (analysed.NCONT != 0) {
         // Contours are requested only by the full deck (INMODE not 0), which then ends
         // with the contour record.
-        if (C.INMODE != 0) read_contour_record(deck, C);
-        status.exit = contour_output(C, w, contour, errors);
+        if (analysed.INMODE != 0) read_contour_record(deck, analysed);
+        status.exit = contour_output(analysed, w, contour, errors);
       }
+      results_model = analysed;
       STOP(rep, Ending::Finished);
     } catch (const NotFinite& e) {
       report_not_finite(rep, e);
@@ -150,7 +153,7 @@ int run(std::istream& deck_in, std::ostream& out, std::ostream& errors, const Ru
   if (status.exit == kExitUnreadableDeck) errors << status.message << '\n';
   errors.flush();
   if (options.results != nullptr) {
-    write_results(*options.results, C, w, res, status);
+    write_results(*options.results, results_model ? *results_model : C, w, res, status);
     options.results->flush();
   }
   return status.exit;

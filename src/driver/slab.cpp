@@ -74,8 +74,8 @@ void clear_pass(Work& w) {
 }
 
 // One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
-void solve_pass(Report& rep, Control& C, Work& w) {
-  ASSEMBLE(C, w);
+void solve_pass(Report& rep, const Control& C, Work& w) {
+  ASSEMBLE(const_cast<Control&>(C), w);
   REDUCE(rep, C, w.SKR, w.SK);
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
@@ -102,68 +102,73 @@ void solve_pass(Report& rep, Control& C, Work& w) {
 
 const char* const kModuli = "SET OF NODAL MODULI";
 
+// The analysis of the model read: returns the model its results were computed for
+// (the deck's, or the one a curling analysis made for itself).
+Control ANALYSE(Deck& deck, Report& rep, const Control& C, Work& w, Results& res) {
+  // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
+  // update the nodal moduli after each pass and repeat it until few enough nodes
+  // move off the tolerance band, or until MAXIT passes have been made. The curling
+  // analyses make their own contact iterations, on subgrade types 6 to 8 (the
+  // Winkler analysis analyses type 7), so they take one pass, without a banner. The
+  // elastic solid solves the plate with its own subgrade stiffness and prints every
+  // result itself, also at the end of a contact analysis; the run then ends as usual.
+  check_time_limit(rep, C);
+  clear_pass(w);
+  if (C.ICURL != 0) {
+    const ContactAnalysis a =
+        C.IWINK == 1 ? ContactAnalysis{CURLW(rep, C, w, res)} : CURLC(rep, C, w, res);
+    if (!a.results_printed) STRESS(rep, a.model, 1, w, res);
+    return a.model;
+  }
+  if (C.ISUBGR == 8) {
+    ASSEMBLE(const_cast<Control&>(C), w);
+    ELSOLD(rep, C, w, res);
+    return C;
+  }
+  SoilCurves curves;
+  StateHistory moduli;
+  int ITNO = 1;
+  moduli.cycle_end(rep, ITNO, std::span<const double>(w.SKN), C.MAXIT, kModuli);
+  for (;;) {
+    solve_pass(rep, C, w);
+    if (ITNO == 1) banner(rep, C.ISUBGR, 1);
+    STRESS(rep, C, ITNO, w, res);
+    ++ITNO;
+    if (C.ISUBGR >= 4 || ITNO > C.MAXIT) break;  // the last print stands
+    new_page(rep);
+    banner(rep, C.ISUBGR, ITNO);
+    const double RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
+    res.passes.push_back({IterationStep::Kind::StressDependent, ITNO - 1, RATOFF, 0, 0});
+    if (!(C.TOL2 < RATOFF)) {  // converged: the stresses of the last pass once more
+      STRESS(rep, C, kConvergedRepeat, w, res);
+      break;
+    }
+    // Moduli met before: the last pass is the one the limit would have reached.
+    if (const int at =
+            moduli.cycle_end(rep, ITNO, std::span<const double>(w.SKN), C.MAXIT, kModuli)) {
+      moduli.recall(at, std::span<double>(w.SKN));
+      ITNO = C.MAXIT;
+      new_page(rep);
+      banner(rep, C.ISUBGR, ITNO);
+    }
+    check_time_limit(rep, C);
+    clear_pass(w);
+  }
+  // The final contour record follows the parameter cards in the deck; a run that
+  // never updated has not read them yet.
+  if (C.NCONT != 0 && C.INMODE != 0) skip_unread_cards(deck, C, w.ISOIL, curves);
+  return C;
+}
+
 }  // namespace
 
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res, bool check_only) {
+Control SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res, bool check_only) {
   read_mesh(deck, rep, C, w);
   require_positive_widths(rep, C, w);  // before loaded areas are cut along the lines
   read_joints_and_loads(deck, rep, C, w);
   require_contact_subgrade(rep, C);
   if (check_only) end_of_check(deck, rep, C, w);
-
-  // Subgrade types of 4 and above take one pass. The stress-dependent types 0 to 3
-  // update the nodal moduli after each pass and repeat it until few enough nodes
-  // move off the tolerance band, or until MAXIT passes have been made. The curling
-  // analyses make their own contact iterations, on subgrade types 6 to 8 (the
-  // Winkler analysis leaves type 7), so they take one pass, without a banner. The
-  // elastic solid solves the plate with its own subgrade stiffness and prints every
-  // result itself, also at the end of a contact analysis; the run then ends as usual.
-  SoilCurves curves;
-  StateHistory moduli;
-  C.ITNO = 1;
-  moduli.cycle_end(rep, C.ITNO, std::span<const double>(w.SKN), C.MAXIT, kModuli);
-  for (;;) {
-    check_time_limit(rep, C);
-    clear_pass(w);
-    if (C.ICURL != 0) {
-      if (C.IWINK == 1)
-        CURLW(rep, C, w, res);
-      else if (CURLC(rep, C, w, res))
-        return;
-    } else if (C.ISUBGR == 8) {
-      ASSEMBLE(C, w);
-      int NCHG = 0, NOUT = 0;
-      ELSOLD(rep, C, w, res, NCHG, NOUT);
-      return;
-    } else {
-      solve_pass(rep, C, w);
-      if (C.ITNO == 1) banner(rep, C.ISUBGR, 1);
-    }
-    STRESS(rep, C, w, res);
-    ++C.ITNO;
-    if (C.ISUBGR >= 4 || C.ITNO > C.MAXIT) break;  // the last print stands
-    new_page(rep);
-    banner(rep, C.ISUBGR, C.ITNO);
-    C.RATOFF = ITERAT(deck, rep, C, w.R, w.SKN, w.ISOIL, curves);
-    res.passes.push_back({IterationStep::Kind::StressDependent, C.ITNO - 1, C.RATOFF, 0, 0});
-    if (C.TOL2 < C.RATOFF) {
-      // Moduli met before: the last pass is the one the limit would have reached.
-      if (const int at =
-              moduli.cycle_end(rep, C.ITNO, std::span<const double>(w.SKN), C.MAXIT, kModuli)) {
-        moduli.recall(at, std::span<double>(w.SKN));
-        C.ITNO = C.MAXIT;
-        new_page(rep);
-        banner(rep, C.ISUBGR, C.ITNO);
-      }
-      continue;
-    }
-    C.ITNO = -1;  // converged: the stresses of the last pass once more
-    STRESS(rep, C, w, res);
-    break;
-  }
-  // The final contour record follows the parameter cards in the deck; a run that
-  // never updated has not read them yet.
-  if (C.NCONT != 0 && C.INMODE != 0) skip_unread_cards(deck, C, w.ISOIL, curves);
+  return ANALYSE(deck, rep, C, w, res);
 }
 
 }  // namespace meridolan

@@ -8,8 +8,11 @@
 
 namespace meridolan {
 
-// With `check_only` the whole deck is read and echoed, and the run stops before the
-// analysis.
-void SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res, bool check_only = false);
+// Reads the model into C and w and analyses it; C is not changed after the model is
+// read. Returns the model the results were computed for: C, or the model a curling
+// analysis made for itself (the Winkler analysis analyses springs, and both add the
+// self-weight to the total load). With `check_only` the whole deck is read and
+// echoed, and the run stops before the analysis.
+Control SLAB(Deck& deck, Report& rep, Control& C, Work& w, Results& res, bool check_only = false);
 
 }  // namespace meridolan

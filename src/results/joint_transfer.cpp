@@ -155,10 +155,9 @@ bool both(int LT) {
 }
 
 // Every joint line of one direction, in order.
-void joints_of(Control& C, Work& w, bool x, std::vector<JointTable>& out) {
-  double& WJ = x ? C.WJX : C.WJY;
-  if (!(WJ > kMinJointWidth)) WJ = kMinJointWidth;
-  const JointSet J = x ? xjoints(C, w.NDOWX) : yjoints(C, w.NDOWY);
+void joints_of(const Control& C, Work& w, bool x, std::vector<JointTable>& out) {
+  JointSet J = x ? xjoints(C, w.NDOWX) : yjoints(C, w.NDOWY);
+  if (!(J.WJ > kMinJointWidth)) J.WJ = kMinJointWidth;
   const int slabs = x ? C.NSX : C.NSY;
   const std::array<int, 10>& nn = x ? C.NNX : C.NNY;
   int line = 0;
@@ -217,7 +216,7 @@ const DirectionFormats& y_formats() {
 
 }  // namespace
 
-void joint_transfer(Control& C, Work& w, std::vector<JointTable>& joints) {
+void joint_transfer(const Control& C, Work& w, std::vector<JointTable>& joints) {
   joints.clear();
   if (C.NNX[1] != 0) joints_of(C, w, true, joints);
   if (C.NNY[1] != 0) joints_of(C, w, false, joints);

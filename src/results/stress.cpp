@@ -14,7 +14,7 @@ namespace {
 
 // Deflections, reactions and (type 9) the Vlasov stresses. Returns false when this
 // pass prints no stresses.
-bool deflection_section(Report& rep, const Control& C, Work& w, Results& res) {
+bool deflection_section(Report& rep, const Control& C, int ITNO, Work& w, Results& res) {
   res.extremes = ExtremeValues{};
   res.has_stresses = false;
   res.has_extremes = false;
@@ -24,26 +24,28 @@ bool deflection_section(Report& rep, const Control& C, Work& w, Results& res) {
   results::deflection_headings(rep, C, w.solid_distributed_coupling);
   results::print_node_table(rep, res.nodes);
   if (C.ISUBGR == 9) results::print_vlasov_table(rep, res.vlasov);
-  return stress_gate_open(C);
+  return stress_gate_open(C, ITNO);
 }
 
 // Curling runs report deflections from the initially flat surface: the gap is
-// taken off the vector itself, so later users see the same values.
+// taken off the vector itself, so later users see the same values. The elastic solid
+// measures its deflections from the flat interface already.
 void remove_gaps(const Control& C, Work& w) {
+  if (C.ISUBGR == 8) return;
   for (int n = 1; n <= C.NNODE; ++n) results::defl(w.R, n) -= w.GAPN[n - 1];
 }
 
 }  // namespace
 
-bool stress_gate_open(const Control& C) {
-  return !(C.IPRIT == 0 && C.MAXIT != C.ITNO);
+bool stress_gate_open(const Control& C, int ITNO) {
+  return !(C.IPRIT == 0 && C.MAXIT != ITNO);
 }
 
-void STRESS(Report& rep, Control& C, Work& w, Results& res) {
-  // The final print after a converged iteration (ITNO = -1) repeats only the
-  // stresses and continues the extreme-value searches of the previous pass.
+void STRESS(Report& rep, const Control& C, int ITNO, Work& w, Results& res) {
+  // The final print after a converged iteration repeats only the stresses and
+  // continues the extreme-value searches of the previous pass.
   w.stresses_current = false;
-  if (C.ITNO != -1 && !deflection_section(rep, C, w, res)) return;
+  if (ITNO != kConvergedRepeat && !deflection_section(rep, C, ITNO, w, res)) return;
 
   results::nodal_stresses(C, w);
   results::layer_faces(C, w, res.layers);

@@ -9,13 +9,16 @@
 
 namespace meridolan {
 
-// Computes the results of pass C.ITNO (-1: the stresses once more after convergence)
-// into `res`, then prints them.
-void STRESS(Report& rep, Control& C, Work& w, Results& res);
+// Pass number of the results: 1, 2, ... for the passes of the analysis, and this
+// value for the stresses printed once more after a converged iteration.
+inline constexpr int kConvergedRepeat = -1;
 
-// True when pass C.ITNO prints stresses and the summary: on the last allowed pass
+// Computes the results of pass ITNO into `res`, then prints them.
+void STRESS(Report& rep, const Control& C, int ITNO, Work& w, Results& res);
+
+// True when pass ITNO prints stresses and the summary: on the last allowed pass
 // (MAXIT), or on every pass when the iteration is printed in full (IPRIT != 0).
-bool stress_gate_open(const Control& C);
+bool stress_gate_open(const Control& C, int ITNO);
 
 // Prints the extreme-value summary.
 void MAXIMA(Report& rep, const Control& C, const ExtremeValues& e, double sumr, double sumext);

@@ -17,25 +17,11 @@ void print_iteration(Report& rep, int IC) {
   rep.write(kIter, {IC});
 }
 
-double print_self_weight(Report& rep, Control& C, const Work& w) {
+double print_self_weight(Report& rep, const Control& C, const Work& w) {
   static const Format kSwt("/, /, 5X, 'SLAB SELF-WEIGHT                =', F10.3");
   const double SWT = self_weight(C, w);
-  C.TOTLD += SWT;
   rep.write(kSwt, {SWT});
   return SWT;
-}
-
-void require_contact(Report& rep, const Control& C, const Work& w, int IC) {
-  static const Format kNone(
-      "/, /, 10X, '***NO NODE OF THE SLAB IS IN CONTACT WITH THE SUBGRADE IN ITERATION', I4, "
-      "'.', /, 10X, ' EVERY NODE HAS LIFTED OFF OR IS LISTED WITH ZERO INITIAL REACTIVE "
-      "PRESSURE,', /, 10X, ' SO NOTHING HOLDS THE SLAB: CHECK THE LOADS, THE TEMPERATURE "
-      "DIFFERENCE,', /, 10X, ' THE DENSITIES, THE GAPS AND THE ZERO-PRESSURE NODES.', /, 10X, "
-      "' PROGRAM TERMINATED.'");
-  const auto first = w.ICON.begin(), last = first + C.NNODE;
-  if (std::find(first, last, 0) != last) return;
-  rep.write(kNone, {IC});
-  STOP(rep, Ending::Refused);
 }
 
 void add_base_loads(const Control& C, Work& w) {
@@ -47,15 +33,40 @@ void add_base_loads(const Control& C, Work& w) {
   std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
 }
 
-ContactCounts print_contact_lists(Report& rep, const Control& C, Work& w,
+GapForces winkler_gap_forces(bool temperature, bool loaded_areas) {
+  return temperature || !loaded_areas ? GapForces::winkler_every_gap
+                                      : GapForces::winkler_positive_gaps;
+}
+
+void add_gap_forces(GapForces rule, const Control& C, Work& w) {
+  for (int n = 1; n <= C.NNODE; ++n) {
+    if (w.ICON[n - 1] != 0) continue;
+    const double g = w.GAPN[n - 1], k = w.SKN[n - 1], q = w.QSUB[n - 1];
+    double& f = w.RSAV[3 * (n - 1)];
+    switch (rule) {
+      case GapForces::every_gap:
+        if (g != 0.0) f += k * q * g;
+        break;
+      case GapForces::winkler_positive_gaps:
+        if (g > 0.0) f += g * k * q;
+        break;
+      case GapForces::winkler_every_gap:
+        f += g * k * q;
+        break;
+    }
+  }
+}
+
+ContactCounts print_contact_lists(Report& rep, std::span<const int> ICON,
+                                  std::span<const int> ICONP, std::span<int> list,
                                   const ContactListFormats& f) {
-  const std::span<int> list(w.ICHG);
+  const int nnode = static_cast<int>(ICON.size());
   ContactCounts n;
-  n.NCHG = changed_nodes(C.NNODE, w.ICON, w.ICONP, list);
+  n.NCHG = changed_nodes(nnode, ICON, ICONP, list);
   rep.write(f.count, {n.NCHG});
   rep.write(f.changed);
   node_list(rep, list.first(n.NCHG));
-  n.NOUT = nodes_out_of_contact(C.NNODE, w.ICON, list);
+  n.NOUT = nodes_out_of_contact(nnode, ICON, list);
   rep.write(f.out);
   node_list(rep, list.first(n.NOUT));
   return n;

@@ -9,18 +9,17 @@
 #include <algorithm>
 #include <numeric>
 #include <span>
-#include <utility>
 
 #include "base/stop.h"
 #include "model/stiff.h"
 #include "results/deflections.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
+#include "supports/contact_iteration.h"
 #include "supports/contact_steps.h"
 #include "supports/curl_data.h"
 #include "supports/elsold.h"
 #include "supports/node_tables.h"
-#include "supports/repeats.h"
 #include "supports/surface_points.h"
 #include "supports/thermal_moments.h"
 
@@ -78,45 +77,6 @@ void print_sign_convention(Report& rep) {
   rep.write(kSign);
 }
 
-int count_out(const Control& C, const Work& w) {
-  return static_cast<int>(std::count(w.ICON.begin(), w.ICON.begin() + C.NNODE, 1));
-}
-
-// The support of a node in contact acts on its deflection beyond the gap: the spring
-// reacts with SKN * QSUB * (w - GAPN), so SKN * QSUB * GAPN moves to the load side.
-// (The elastic solid adds its own term, the inverse flexibility times the gaps.)
-void add_gap_forces(const Control& C, Work& w) {
-  for (int n = 1; n <= C.NNODE; ++n)
-    if (w.ICON[n - 1] == 0 && w.GAPN[n - 1] != 0.0)
-      w.RSAV[3 * (n - 1)] += w.SKN[n - 1] * w.QSUB[n - 1] * w.GAPN[n - 1];
-}
-
-// One solution with the current contact state, into RSAV. Returns true when the
-// elastic solid has printed the results of a settled contact state (NCHG = 0).
-bool solve_contact_state(Report& rep, Control& C, Work& w, Results& res, int IC, int& NCHG,
-                         int& NOUT, bool print = true) {
-  static const Format kHead("/, 5X, 'DEFLECTIONS OF THE SLAB ', /");
-  static const Format kLine("6(5X, I5, F10.5)");
-  require_contact(rep, C, w, IC);
-  ASSEMBLE(C, w);
-  if (elastic_solid(C)) {
-    // The elastic solid solves the vector R in place and prints from it: hand it the
-    // iteration vector.
-    std::swap(w.R, w.RSAV);
-    const bool finished = ELSOLD(rep, C, w, res, NCHG, NOUT);
-    std::swap(w.R, w.RSAV);
-    if (finished) return true;
-  } else {
-    add_gap_forces(C, w);
-    REDUCE(rep, C, w.SKR, w.SK);
-    DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
-  }
-  if (!print) return false;
-  rep.write(kHead);
-  node_value_table(rep, kLine, 6, C.NNODE, w.RSAV, 3);
-  return false;
-}
-
 // On the elastic solid the faces of a joint stand on one surface point, which is in
 // contact or not as a whole: the point decides by the mean of its nodes' deflections
 // beyond their gaps (RSAV), and every node of it takes the point's state. Inside a
@@ -135,103 +95,113 @@ void contact_by_points(const Control& C, Work& w) {
   }
 }
 
-// Re-classifies every node from the last solution: out of contact where the
-// deflection does not close the gap. RSAV keeps the deflections minus the gaps.
-// Prints the node lists; returns the number of changed nodes and sets NOUT.
-int update_contact(Report& rep, const Control& C, Work& w, int& NOUT) {
-  static const Format kCount(
-      "/, 5X, 'THE NUMBER OF NODES IN DIFFERENT CONTACT CONDITION   IS', I5, /");
-  static const Format kChanged("/, 5X, 'NODES IN DIFFERENT CONTACT CONDITION', /");
-  static const Format kOut("/, 5X, 'NODES OUT OF CONTACT', /");
-  const bool moduli = !elastic_solid(C);
-  if (moduli) std::copy(w.WSUB.begin(), w.WSUB.begin() + C.NNODE, w.SKN.begin());
-  std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
-  for (int n = 1; n <= C.NNODE; ++n) {
-    double& s = w.RSAV[3 * (n - 1)];
-    s -= w.GAPN[n - 1];
-    w.ICON[n - 1] = s < 0.0 ? 1 : 0;
-    if (moduli && s < 0.0) w.SKN[n - 1] = 0.0;
+// What both supports of this analysis share: the measure of a solution is the
+// deflection beyond the gap, w - GAPN, kept in RSAV; a node is out of contact where
+// it is negative (the deflection does not close the gap).
+class ContactBeyondGaps : public ContactSupport {
+ public:
+  ContactBeyondGaps(const Control& M, Work& w) : M_(M), w_(w) {}
+
+  void measure() override {
+    for (int n = 1; n <= M_.NNODE; ++n) w_.RSAV[3 * (n - 1)] -= w_.GAPN[n - 1];
   }
-  if (!moduli) contact_by_points(C, w);
-  const ContactCounts n = print_contact_lists(rep, C, w, {kCount, kChanged, kOut});
-  NOUT = n.NOUT;
-  return n.NCHG;
-}
 
-void print_not_converged(Report& rep) {
-  static const Format kWarn(
-      "/, /, /, 10X, 'IC=ICYCLE', /, 1X, 'CONVERGENCE IS NOT ACHIEVED         --INCREASE "
-      "ICYCLE'");
-  rep.write(kWarn);
-}
-
-// The flags were recomputed from the last solution; the results must show the
-// contact state that solution was made with.
-void back_to_last_state(const Control& C, Work& w) {
-  std::copy(w.ICONP.begin(), w.ICONP.end(), w.ICON.begin());
-  if (elastic_solid(C)) return;
-  for (int n = 1; n <= C.NNODE; ++n) w.SKN[n - 1] = w.ICON[n - 1] == 1 ? 0.0 : w.WSUB[n - 1];
-}
-
-const char* const kState = "CONTACT STATE";
-
-// A contact state met before: the iteration ends on the state the cycle holds at the
-// limit, `at`, with the warning of the limit. Away from the elastic solid the solution
-// of that state is made here, without a listing, as the limit would have left it.
-void end_on_cycle(Report& rep, Control& C, Work& w, Results& res, const StateHistory& seen,
-                  int at) {
-  seen.recall(at, std::span<int>(w.ICON));
-  std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
-  back_to_last_state(C, w);
-  if (!elastic_solid(C)) {
-    int NCHG = 1, NOUT = 0;
-    std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
-    solve_contact_state(rep, C, w, res, at, NCHG, NOUT, false);
-    for (int n = 1; n <= C.NNODE; ++n) w.RSAV[3 * (n - 1)] -= w.GAPN[n - 1];
+  const ContactTexts& texts() const override {
+    static const Format kCount(
+        "/, 5X, 'THE NUMBER OF NODES IN DIFFERENT CONTACT CONDITION   IS', I5, /");
+    static const Format kChanged("/, 5X, 'NODES IN DIFFERENT CONTACT CONDITION', /");
+    static const Format kOut("/, 5X, 'NODES OUT OF CONTACT', /");
+    static const Format kWarn(
+        "/, /, /, 10X, 'IC=ICYCLE', /, 1X, 'CONVERGENCE IS NOT ACHIEVED         --INCREASE "
+        "ICYCLE'");
+    static const ContactTexts t{{kCount, kChanged, kOut}, kWarn};
+    return t;
   }
-  print_not_converged(rep);
-}
 
-// Solutions until one update changes no node or ICYCLE solutions have been made
-// (ICYCLE = 0 counts as 1). Returns true when the elastic solid finished the run's
-// analysis; otherwise RSAV holds the last solution less the gaps and ICON the
-// contact state it was made with.
-bool contact_iteration(Report& rep, Control& C, Work& w, Results& res) {
-  const bool solid = elastic_solid(C);
-  int IC = 1, NCHG = 1, NOUT = count_out(C, w);
-  StateHistory seen;
-  print_iteration(rep, IC);
-  seen.cycle_end(rep, IC, std::span<const int>(w.ICON), C.ICYCLE, kState);
-  if (solve_contact_state(rep, C, w, res, IC, NCHG, NOUT)) return true;
-  while (true) {
-    ++IC;
-    check_time_limit(rep, C);
-    NCHG = update_contact(rep, C, w, NOUT);
-    res.passes.push_back({IterationStep::Kind::Contact, IC - 1, 0.0, NCHG, NOUT});
-    if (NCHG == 0 && !solid) return false;
-    print_iteration(rep, IC);
-    // On the elastic solid an update that changes nothing is followed by the
-    // solution that prints the results, whatever the limit.
-    if (NCHG != 0 && IC > C.ICYCLE) {
-      print_not_converged(rep);
-      back_to_last_state(C, w);
-      if (!solid) return false;
-      // The elastic solid prints its results from a solution: the same contact state
-      // solved once more gives the last solution again.
-      NCHG = 0;
-      NOUT = count_out(C, w);
-    } else if (const int at = NCHG == 0 ? 0
-                                        : seen.cycle_end(rep, IC, std::span<const int>(w.ICON),
-                                                         C.ICYCLE, kState)) {
-      end_on_cycle(rep, C, w, res, seen, at);
-      if (!solid) return false;
-      NCHG = 0;
-      NOUT = count_out(C, w);
+ protected:
+  void flag_nodes() {
+    for (int n = 1; n <= M_.NNODE; ++n) w_.ICON[n - 1] = w_.RSAV[3 * (n - 1)] < 0.0 ? 1 : 0;
+  }
+  void print_solution(Report& rep) const {
+    static const Format kHead("/, 5X, 'DEFLECTIONS OF THE SLAB ', /");
+    static const Format kLine("6(5X, I5, F10.5)");
+    rep.write(kHead);
+    node_value_table(rep, kLine, 6, M_.NNODE, w_.RSAV, 3);
+  }
+
+  const Control& M_;
+  Work& w_;
+};
+
+// The deck's dense liquid (type 6) or springs (type 7): a node out of contact has its
+// modulus set to zero; back in contact it gets the modulus the analysis started with.
+class DeckSupport final : public ContactBeyondGaps {
+ public:
+  DeckSupport(Control& M, Work& w)
+      : ContactBeyondGaps(M, w), M_mut_(M), moduli_(w.SKN.begin(), w.SKN.begin() + M.NNODE) {}
+
+  bool solve(Report& rep, int, const ContactCounts&, bool print) override {
+    ASSEMBLE(M_mut_, w_);
+    add_gap_forces(GapForces::every_gap, M_, w_);
+    REDUCE(rep, M_, w_.SKR, w_.SK);
+    DISP(M_.MBAND, M_.NEQ, w_.RSAV, w_.SKR, w_.SK);
+    if (print) print_solution(rep);
+    return false;
+  }
+
+  void classify(Report&) override {
+    flag_nodes();
+    moduli_of_state();
+  }
+
+  void back_to_last_state() override {
+    std::copy(w_.ICONP.begin(), w_.ICONP.end(), w_.ICON.begin());
+    moduli_of_state();
+  }
+
+ private:
+  void moduli_of_state() {
+    for (int n = 1; n <= M_.NNODE; ++n) w_.SKN[n - 1] = w_.ICON[n - 1] == 1 ? 0.0 : moduli_[n - 1];
+  }
+
+  Control& M_mut_;
+  std::vector<double> moduli_;  // the nodal moduli the analysis starts with
+};
+
+// The elastic solid (type 8): a node out of contact is left out of the flexibility. The
+// solid prints the results itself, from one more solution once the contact state has
+// settled, into R.
+class SolidSupport final : public ContactBeyondGaps {
+ public:
+  SolidSupport(Control& M, Work& w, Results& res) : ContactBeyondGaps(M, w), M_mut_(M), res_(res) {}
+
+  bool solve(Report& rep, int, const ContactCounts& n, bool print) override {
+    ASSEMBLE(M_mut_, w_);
+    if (n.NCHG == 0) {
+      // Settled: the solution of the results takes the loads in R.
+      solid_results(rep, M_, w_, SOLIDS(rep, M_, w_, w_.R), res_);
+      return true;
     }
-    std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
-    if (solve_contact_state(rep, C, w, res, IC, NCHG, NOUT)) return true;
+    SOLIDS(rep, M_, w_, w_.RSAV);
+    if (print) print_solution(rep);
+    return false;
   }
-}
+
+  void classify(Report&) override {
+    flag_nodes();
+    contact_by_points(M_, w_);
+  }
+
+  void back_to_last_state() override {
+    std::copy(w_.ICONP.begin(), w_.ICONP.end(), w_.ICON.begin());
+  }
+
+  bool settles_by_solution() const override { return true; }
+
+ private:
+  Control& M_mut_;
+  Results& res_;
+};
 
 }  // namespace
 
@@ -248,35 +218,37 @@ void require_contact_subgrade(Report& rep, const Control& C) {
   STOP(rep, Ending::Refused);
 }
 
-bool CURLC(Report& rep, Control& C, Work& w, Results& res) {
+ContactAnalysis CURLC(Report& rep, const Control& C, Work& w, Results& res) {
   require_bonded_thickness(rep, C, w);
   const bool solid = elastic_solid(C);
+  Control M = C;  // the model of this analysis: the self-weight joins the loads
 
-  results::tributary_areas(C, w);
-  print_heading(rep, C);
-  print_self_weight(rep, C, w);
-  if (C.NGAPN > 0) print_gap_list(rep, C, w);
-  if (C.NZRP > 0) print_zero_pressure_list(rep, C, w);
+  results::tributary_areas(M, w);
+  print_heading(rep, M);
+  M.TOTLD += print_self_weight(rep, M, w);
+  if (M.NGAPN > 0) print_gap_list(rep, M, w);
+  if (M.NZRP > 0) print_zero_pressure_list(rep, M, w);
   print_sign_convention(rep);
 
-  C.GSH = {(1.0 - C.PR1) / 2.0, (1.0 - C.PR2) / 2.0};
   std::fill(w.ICON.begin(), w.ICON.end(), 0);
-  // The moduli the analysis starts with; a node back in contact gets its own again.
-  if (!solid) std::copy(w.SKN.begin(), w.SKN.begin() + C.NNODE, w.WSUB.begin());
-  add_thermal_moments(C, w, w.R);
-  for (int i = 0; i < C.NZRP; ++i) {
-    const int n = w.IZRP[i];
-    w.ICON[n - 1] = 1;
-    if (!solid) w.SKN[n - 1] = 0.0;
-  }
-  add_base_loads(C, w);
+  add_thermal_moments(M, w, w.R);
+  for (int i = 0; i < M.NZRP; ++i) w.ICON[w.IZRP[i] - 1] = 1;
+  add_base_loads(M, w);
 
-  if (contact_iteration(rep, C, w, res)) return true;
+  if (solid) {
+    SolidSupport support(M, w, res);
+    contact_iteration(rep, M, ContactState::of(w), support, res);
+    return {M, true};
+  }
+  // The moduli the analysis starts with; the zero-pressure nodes start without.
+  DeckSupport support(M, w);
+  for (int i = 0; i < M.NZRP; ++i) w.SKN[w.IZRP[i] - 1] = 0.0;
+  contact_iteration(rep, M, ContactState::of(w), support, res);
   // Deflections from the initially flat interface again.
-  if (C.NGAPN != 0)
-    for (int n = 1; n <= C.NNODE; ++n) w.RSAV[3 * (n - 1)] += w.GAPN[n - 1];
+  if (M.NGAPN != 0)
+    for (int n = 1; n <= M.NNODE; ++n) w.RSAV[3 * (n - 1)] += w.GAPN[n - 1];
   std::copy(w.RSAV.begin(), w.RSAV.end(), w.R.begin());
-  return false;
+  return {M, false};
 }
 
 }  // namespace meridolan

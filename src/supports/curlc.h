@@ -18,12 +18,16 @@ void require_contact_subgrade(Report& rep, const Control& C);
 // into nodal moments and the self-weight into nodal forces, and finds the nodes in
 // contact by repeated solutions; a node in contact is held on its deflection beyond
 // its gap. For types 6 and 7 it leaves the displacements of the last solution in R,
-// that solution's contact state in ICON and SKN (zero at the nodes out of contact),
-// the tributary areas in QSUB and the self-weight added to TOTLD, and returns false:
-// the caller prints the results. For type 8 the elastic solid prints the results of
-// the settled contact state and it returns true: the analysis is finished. The
-// temperature differences are left for the stresses. The caller clears SK, SKR and R
-// beforehand.
-bool CURLC(Report& rep, Control& C, Work& w, Results& res);
+// that solution's contact state in ICON and SKN (zero at the nodes out of contact)
+// and the tributary areas in QSUB; the caller prints the results. For type 8 the
+// elastic solid prints the results of the settled contact state itself. The caller
+// clears SK, SKR and R beforehand.
+struct ContactAnalysis {
+  // The model of the results: the deck's with the self-weight added to TOTLD (the
+  // temperature differences are left for the stresses).
+  Control model;
+  bool results_printed = false;  // the elastic solid printed them
+};
+ContactAnalysis CURLC(Report& rep, const Control& C, Work& w, Results& res);
 
 }  // namespace meridolan

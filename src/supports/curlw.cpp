@@ -14,10 +14,10 @@
 #include "results/deflections.h"
 #include "solvers/band.h"
 #include "solvers/reduce.h"
+#include "supports/contact_iteration.h"
 #include "supports/contact_steps.h"
 #include "supports/curl_data.h"
 #include "supports/node_tables.h"
-#include "supports/repeats.h"
 
 namespace meridolan {
 
@@ -110,124 +110,95 @@ void add_curling_distances(Report& rep, const Control& C, Work& w, double DTW, d
   node_value_table(rep, kLine, 8, C.NNODE, w.GAPN);
 }
 
-// One solution with the current contact state. A spring in contact reacts with
-// SKN * QSUB * (w - GAPN): it is pre-compressed by the curling distance and gap.
-void solve_contact_state(Report& rep, Control& C, Work& w, double DTW, int IC, bool print = true) {
-  static const Format kHead("/, 5X, 'SLAB DEFLECTIONS ', /");
-  static const Format kLine("6(5X, I5, F10.5)");
-  require_contact(rep, C, w, IC);
-  for (int n = 1; n <= C.NNODE; ++n) {
-    if (w.ICON[n - 1] != 0) continue;
-    const double gap = w.GAPN[n - 1];
-    if (DTW != 0.0 || C.NLAREA == 0 || gap > 0.0)
-      w.RSAV[3 * (n - 1)] = gap * w.SKN[n - 1] * w.QSUB[n - 1] + w.R[3 * (n - 1)];
-  }
-  ASSEMBLE(C, w);
-  REDUCE(rep, C, w.SKR, w.SK);
-  DISP(C.MBAND, C.NEQ, w.RSAV, w.SKR, w.SK);
-  if (!print) return;
-  rep.write(kHead);
-  node_value_table(rep, kLine, 6, C.NNODE, w.RSAV, 3);
-}
+// The springs of the Winkler analysis, at the nodes in contact: a spring reacts with
+// SKN * QSUB * (w - GAPN), pre-compressed by the curling distance and gap. Its
+// measure is the subgrade deflection GAPN - w, positive upwards: a node is in
+// contact where the slab has come down to the support (GAPN - w not above 0).
+class WinklerSprings final : public ContactSupport {
+ public:
+  WinklerSprings(Control& M, Work& w, double DTW) : M_(M), w_(w), DTW_(DTW) {}
 
-// Re-classifies every node from the last solution: in contact where the slab has
-// come down to the support (subgrade deflection GAPN - w not above 0). Prints the
-// subgrade deflections and the node lists; returns the number of changed nodes.
-ContactCounts update_contact(Report& rep, const Control& C, Work& w) {
-  static const Format kHead("/, 5X, 'SUBGRADE DEFLECTIONS', /");
-  static const Format kLine("5X, 8(I5, F10.5)");
-  static const Format kCount(
-      "/, 5X, 'THE NUMBER OF NODES CHANGING CONTACT CONDITION BEFORE AND AFTER CURRENT "
-      "ITERATION IS', I5, /");
-  static const Format kChanged("/, 5X, 'NODES CHANGING CONTACT CONDITION', /");
-  static const Format kOut("/, 5X, 'NODES OUT OF CONTACT AFTER CURRENT ITERATION', /");
-  std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
-  for (int n = 1; n <= C.NNODE; ++n) {
-    w.WSUB[n - 1] = w.GAPN[n - 1] - w.RSAV[3 * (n - 1)];
-    w.ICON[n - 1] = w.WSUB[n - 1] <= 0.0 ? 0 : 1;
-  }
-  rep.write(kHead);
-  node_value_table(rep, kLine, 8, C.NNODE, w.WSUB);
-
-  return print_contact_lists(rep, C, w, {kCount, kChanged, kOut});
-}
-
-const char* const kState = "CONTACT STATE";
-
-void print_not_converged(Report& rep) {
-  static const Format kWarn(
-      "/, /, /, 10X, 'WARNING *** IC=ICYCLE', /, 1X, 'CONVERGENCE IS NOT ACHIEVED', /, 10X, "
-      "'SOLUTION IS THEREFORE APPROXIMATE', /, 10X, 'INCREASE ICYCLE'");
-  rep.write(kWarn);
-}
-
-// Solutions until one update changes no node, or until ICYCLE solutions have been
-// made (ICYCLE = 0 counts as 1). RSAV holds the last solution on return and ICON the
-// contact state that solution was made with.
-void contact_iteration(Report& rep, Control& C, Work& w, Results& res, double DTW) {
-  int IC = 1;
-  StateHistory seen;
-  print_iteration(rep, IC);
-  seen.cycle_end(rep, IC, std::span<const int>(w.ICON), C.ICYCLE, kState);
-  solve_contact_state(rep, C, w, DTW, IC);
-  while (true) {
-    ++IC;
-    check_time_limit(rep, C);
-    const ContactCounts n = update_contact(rep, C, w);
-    res.passes.push_back({IterationStep::Kind::Contact, IC - 1, 0.0, n.NCHG, n.NOUT});
-    if (n.NCHG == 0) return;
-    print_iteration(rep, IC);
-    if (IC > C.ICYCLE) {
-      print_not_converged(rep);
-      // The flags were already recomputed from the last solution; the results must
-      // show the state that solution was made with.
-      std::copy(w.ICONP.begin(), w.ICONP.end(), w.ICON.begin());
-      return;
+  bool solve(Report& rep, int, const ContactCounts&, bool print) override {
+    static const Format kHead("/, 5X, 'SLAB DEFLECTIONS ', /");
+    static const Format kLine("6(5X, I5, F10.5)");
+    add_gap_forces(winkler_gap_forces(DTW_ != 0.0, M_.NLAREA != 0), M_, w_);
+    ASSEMBLE(M_, w_);
+    REDUCE(rep, M_, w_.SKR, w_.SK);
+    DISP(M_.MBAND, M_.NEQ, w_.RSAV, w_.SKR, w_.SK);
+    if (print) {
+      rep.write(kHead);
+      node_value_table(rep, kLine, 6, M_.NNODE, w_.RSAV, 3);
     }
-    // A state met before: the limit ends on the solution of the state the cycle holds.
-    if (const int at = seen.cycle_end(rep, IC, std::span<const int>(w.ICON), C.ICYCLE, kState)) {
-      seen.recall(at, std::span<int>(w.ICON));
-      std::copy(w.ICON.begin(), w.ICON.end(), w.ICONP.begin());
-      std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
-      solve_contact_state(rep, C, w, DTW, at, false);
-      for (int n = 1; n <= C.NNODE; ++n) w.WSUB[n - 1] = w.GAPN[n - 1] - w.RSAV[3 * (n - 1)];
-      print_not_converged(rep);
-      return;
-    }
-    std::copy(w.R.begin(), w.R.end(), w.RSAV.begin());
-    solve_contact_state(rep, C, w, DTW, IC);
+    return false;
   }
-}
+
+  void measure() override {
+    for (int n = 1; n <= M_.NNODE; ++n) w_.WSUB[n - 1] = w_.GAPN[n - 1] - w_.RSAV[3 * (n - 1)];
+  }
+
+  void classify(Report& rep) override {
+    static const Format kHead("/, 5X, 'SUBGRADE DEFLECTIONS', /");
+    static const Format kLine("5X, 8(I5, F10.5)");
+    for (int n = 1; n <= M_.NNODE; ++n) w_.ICON[n - 1] = w_.WSUB[n - 1] <= 0.0 ? 0 : 1;
+    rep.write(kHead);
+    node_value_table(rep, kLine, 8, M_.NNODE, w_.WSUB);
+  }
+
+  void back_to_last_state() override {
+    std::copy(w_.ICONP.begin(), w_.ICONP.end(), w_.ICON.begin());
+  }
+
+  const ContactTexts& texts() const override {
+    static const Format kCount(
+        "/, 5X, 'THE NUMBER OF NODES CHANGING CONTACT CONDITION BEFORE AND AFTER CURRENT "
+        "ITERATION IS', I5, /");
+    static const Format kChanged("/, 5X, 'NODES CHANGING CONTACT CONDITION', /");
+    static const Format kOut("/, 5X, 'NODES OUT OF CONTACT AFTER CURRENT ITERATION', /");
+    static const Format kWarn(
+        "/, /, /, 10X, 'WARNING *** IC=ICYCLE', /, 1X, 'CONVERGENCE IS NOT ACHIEVED', /, 10X, "
+        "'SOLUTION IS THEREFORE APPROXIMATE', /, 10X, 'INCREASE ICYCLE'");
+    static const ContactTexts t{{kCount, kChanged, kOut}, kWarn};
+    return t;
+  }
+
+ private:
+  Control& M_;
+  Work& w_;
+  double DTW_;
+};
 
 }  // namespace
 
-void CURLW(Report& rep, Control& C, Work& w, Results& res) {
+Control CURLW(Report& rep, const Control& C, Work& w, Results& res) {
   require_nodal_moduli(rep, C);
   const double DTW = -(C.DT1 + C.DT2);
   const double h = DTW != 0.0 ? curling_thickness(rep, C, w) : 0.0;
-  C.ISUBGR = 7;
+  // The model of this analysis: springs at the nodes (type 7), and no temperature
+  // difference left for the stresses, which come from the bending measured from the
+  // curled shape alone: that shape carries the temperature.
+  Control M = C;
+  M.ISUBGR = 7;
+  M.DT1 = M.DT2 = 0.0;
 
-  results::tributary_areas(C, w);
-  print_heading(rep, C, DTW);
-  print_self_weight(rep, C, w);
-  if (C.NGAPN > 0) print_gap_list(rep, C, w);
-  if (C.NZRP > 0) print_zero_pressure_list(rep, C, w);
+  results::tributary_areas(M, w);
+  print_heading(rep, M, DTW);
+  M.TOTLD += print_self_weight(rep, M, w);
+  if (M.NGAPN > 0) print_gap_list(rep, M, w);
+  if (M.NZRP > 0) print_zero_pressure_list(rep, M, w);
   print_sign_convention(rep);
 
   std::fill(w.ICON.begin(), w.ICON.end(), 0);
   std::fill(w.WSUB.begin(), w.WSUB.end(), 0.0);
-  if (DTW != 0.0) add_curling_distances(rep, C, w, DTW, h);
-  for (int i = 0; i < C.NZRP; ++i) w.ICON[w.IZRP[i] - 1] = 1;
+  if (DTW != 0.0) add_curling_distances(rep, M, w, DTW, h);
+  for (int i = 0; i < M.NZRP; ++i) w.ICON[w.IZRP[i] - 1] = 1;
 
-  add_base_loads(C, w);
-  contact_iteration(rep, C, w, res, DTW);
+  add_base_loads(M, w);
+  WinklerSprings springs(M, w, DTW);
+  contact_iteration(rep, M, ContactState::of(w), springs, res);
 
   std::copy(w.RSAV.begin(), w.RSAV.end(), w.R.begin());
   new_page(rep);
-  // The curled shape carries the temperature: the stresses come from the bending
-  // measured from it alone.
-  C.DT1 = 0.0;
-  C.DT2 = 0.0;
+  return M;
 }
 
 }  // namespace meridolan

@@ -56,41 +56,41 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
   STOP(rep, Ending::Refused);
 }
 
-// Inverse of the flexibility matrix between the surface points, in place in the
-// first NP(NP+1)/2 words of SK. The point-load coupling first; when its matrix is
-// not positive definite (graded meshes: close points beside large areas), the
-// coupling of spread loads. Returns true when the spread form was taken.
-bool subgrade_stiffness(Report& rep, const Control& C, Work& w, const SurfacePoints& points) {
-  const int NP = points.count();
-  const std::size_t words = static_cast<std::size_t>(NP) * (NP + 1) / 2;
-  std::span<double> F(w.SK.data(), words);
+// Inverse of the flexibility matrix between the surface points, packed upper, into
+// s.Finv. The point-load coupling first; when its matrix is not positive definite
+// (graded meshes: close points beside large areas), the coupling of spread loads,
+// and s.distributed says so.
+void subgrade_stiffness(Report& rep, const Control& C, const Work& w, SolidSystem& s) {
+  const int NP = s.points.count();
+  s.Finv.assign(static_cast<std::size_t>(NP) * (NP + 1) / 2, 0.0);
+  std::vector<double> z(NP);  // workspace of the condition estimate
   const auto factor = [&](Coupling coupling) {
-    std::fill(F.begin(), F.end(), 0.0);
-    flexibility_matrix(C, w.XN, w.YN, points, F, coupling);
+    std::fill(s.Finv.begin(), s.Finv.end(), 0.0);
+    flexibility_matrix(C, w.XN, w.YN, s.points, s.Finv, coupling);
     double rcond = 0.0;
-    return DPPCO(F, NP, rcond, w.STS1);
+    return DPPCO(s.Finv, NP, rcond, z);
   };
-  bool spread = false;
+  s.distributed = false;
   if (int info = factor(Coupling::point_loads); info != 0) {
     if (factor(Coupling::distributed_loads) != 0)
-      not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, points.of(info - 1)[0]);
-    spread = true;
+      not_positive_definite(rep, "SUBGRADE FLEXIBILITY MATRIX", info, s.points.of(info - 1)[0]);
+    s.distributed = true;
   }
   std::array<double, 2> det{};
-  DPPDI(F, NP, det, 1);
-  return spread;
+  DPPDI(s.Finv, NP, det, 1);
 }
 
 // Subgrade stiffness between the deflections of the nodes in contact. A point that
 // carries several nodes (the faces of a joint) moves with their mean deflection and
 // shares its force among them equally.
-void add_subgrade(const Work& w, const SurfacePoints& points, std::vector<double>& SKP) {
+void add_subgrade(const SolidSystem& s, std::vector<double>& SKP) {
+  const SurfacePoints& points = s.points;
   const int NP = points.count();
   for (int i = 1; i <= NP; ++i) {
     const std::span<const int> pi = points.of(i - 1);
     for (int j = 1; j <= i; ++j) {
       const std::span<const int> pj = points.of(j - 1);
-      const double k = w.SK[packed_word(j, i)];
+      const double k = s.Finv[packed_word(j, i)];
       if (pi.size() == 1 && pj.size() == 1) {
         SKP[packed_word(3 * pj[0] - 2, 3 * pi[0] - 2)] += k;
         continue;
@@ -115,11 +115,12 @@ double mean_over(std::span<const int> members, Value v) {
   return s / static_cast<double>(members.size());
 }
 
-void solve(Report& rep, const Control& C, Work& w) {
+void solve(Report& rep, const Control& C, Work& w, std::span<double> R) {
   double rcond = 0.0;
-  if (int info = DPPCO(w.SKP, C.NEQ, rcond, w.STS1); info != 0)
+  std::vector<double> z(C.NEQ);  // workspace of the condition estimate
+  if (int info = DPPCO(w.SKP, C.NEQ, rcond, z); info != 0)
     not_positive_definite(rep, "GLOBAL SYSTEM MATRIX", info, (info - 1) / 3 + 1);
-  DPPSL(w.SKP, C.NEQ, w.R);
+  DPPSL(w.SKP, C.NEQ, R);
 }
 
 // Gaps of the points in contact, in their order; all zero in the load analysis.
@@ -133,31 +134,31 @@ std::vector<double> contact_gaps(const Control& C, const Work& w, const SurfaceP
 
 // The solid acts on the deflections beyond the gaps: the inverse flexibility times
 // the gaps moves to the load side, at the deflection equations of those nodes.
-void add_gap_forces(Work& w, const SurfacePoints& points, const std::vector<double>& gaps) {
+void add_gap_forces(const SolidSystem& s, std::span<double> R) {
+  const std::vector<double>& gaps = s.gaps;
   if (std::all_of(gaps.begin(), gaps.end(), [](double g) { return g == 0.0; })) return;
-  const int NP = points.count();
-  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
+  const int NP = s.points.count();
   std::vector<double> f(NP);
-  MLTPLY(Finv, NP, gaps, f);
+  MLTPLY(s.Finv, NP, gaps, f);
   for (int p = 0; p < NP; ++p) {
-    const std::span<const int> members = points.of(p);
-    for (int n : members) w.R[3 * (n - 1)] += f[p] / static_cast<double>(members.size());
+    const std::span<const int> members = s.points.of(p);
+    for (int n : members) R[3 * (n - 1)] += f[p] / static_cast<double>(members.size());
   }
 }
 
-// Subgrade stress and force of every node; returns the sum of the forces.
 // Subgrade stress and force of every node (0 out of contact) into the table, the
 // largest stress into the extremes, the sum of the forces into reaction_sum.
-void subgrade_table(const Control& C, const Work& w, const SurfacePoints& points,
-                    const std::vector<double>& gaps, SolidTable& t, ExtremeValues& ext) {
+void subgrade_table(const Control& C, const Work& w, const SolidSystem& s, SolidTable& t,
+                    ExtremeValues& ext) {
+  const SurfacePoints& points = s.points;
+  const std::vector<double>& gaps = s.gaps;
   const int NP = points.count();
   // Deflections of the points in contact beyond their gaps, and their forces. R keeps
   // the displacements: the contour data file is written from them after the run.
   std::vector<double> defl(NP), force(NP);
   for (int p = 0; p < NP; ++p)
     defl[p] = mean_over(points.of(p), [&](int n) { return w.R[3 * (n - 1)]; }) - gaps[p];
-  std::span<const double> Finv(w.SK.data(), static_cast<std::size_t>(NP) * (NP + 1) / 2);
-  MLTPLY(Finv, NP, defl, force);
+  MLTPLY(s.Finv, NP, defl, force);
   std::vector<int> point_of(C.NNODE + 1, -1);
   for (int p = 0; p < NP; ++p)
     for (int n : points.of(p)) point_of[n] = p;
@@ -198,40 +199,43 @@ void print_subgrade_table(Report& rep, const SolidTable& t) {
 
 }  // namespace
 
-bool ELSOLD(Report& rep, Control& C, Work& w, Results& res, int& NCHG, int& NOUT) {
-  // Every nonzero ICURL is the contact analysis, which builds the loads itself.
+SolidSystem SOLIDS(Report& rep, const Control& C, Work& w, std::span<double> R) {
   const bool contact = C.ICURL != 0;
-  if (!contact) NCHG = NOUT = 0;
+  SolidSystem s;
   band_to_packed(C, w);
-  const SurfacePoints points = surface_points(nodes_in_contact(C, w), w.XN, w.YN);
-  const std::vector<double> gaps = contact_gaps(C, w, points);
-  w.solid_distributed_coupling = subgrade_stiffness(rep, C, w, points);
-  add_subgrade(w, points, w.SKP);
+  s.points = surface_points(nodes_in_contact(C, w), w.XN, w.YN);
+  s.gaps = contact_gaps(C, w, s.points);
+  subgrade_stiffness(rep, C, w, s);
+  w.solid_distributed_coupling = s.distributed;
+  add_subgrade(s, w.SKP);
   if (contact) {
-    add_gap_forces(w, points, gaps);
+    add_gap_forces(s, R);
   } else {
     const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
-    LOAD(C, sub, w.XN, w.YN, w.R);
+    LOAD(C, sub, w.XN, w.YN, R);
   }
-  solve(rep, C, w);
-  if (contact && NCHG >= 1) return false;
+  solve(rep, C, w, R);
+  return s;
+}
 
-  // The deflections print from the flat interface; the subgrade table takes the
-  // gaps off itself.
-  std::fill(w.GAPN.begin(), w.GAPN.end(), 0.0);
-  C.ITNO = 1;
-  STRESS(rep, C, w, res);
-  subgrade_table(C, w, points, gaps, res.solid, res.extremes);
+void solid_results(Report& rep, const Control& C, Work& w, const SolidSystem& s, Results& res) {
+  // The deflections print from the flat interface (the results leave the gaps on the
+  // elastic solid alone); the subgrade table takes the gaps off itself.
+  STRESS(rep, C, 1, w, res);
+  subgrade_table(C, w, s, res.solid, res.extremes);
   print_subgrade_table(rep, res.solid);
   const double sumr = res.solid.reaction_sum;
   // The summary shows searched extremes only: when the pass prints no stresses, the
   // deflection and stress entries were never searched, so no summary is printed, as
   // for every other subgrade.
-  if (stress_gate_open(C)) {
+  if (stress_gate_open(C, 1)) {
     res.has_extremes = true;
     MAXIMA(rep, C, res.extremes, sumr, C.TOTLD);
   }
-  return true;
+}
+
+void ELSOLD(Report& rep, const Control& C, Work& w, Results& res) {
+  solid_results(rep, C, w, SOLIDS(rep, C, w, w.R), res);
 }
 
 }  // namespace meridolan

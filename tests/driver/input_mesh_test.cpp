@@ -2,6 +2,7 @@
 // or per node, and every form of the subgrade echo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -77,15 +78,19 @@ TEST(MeshEcho, CoordinatesTenPerLineAndDisplayCoordinates) {
       "       SYMMETRY INDEX =    0",
   };
   EXPECT_EQ(r.from("NO. OF NODES IN SLABS ALONG X-AXIS", want.size()), want);
-  // Nodes run along y first; the display coordinates stay in ICON and ICONP.
+  // Nodes run along y first; the display coordinates are the echo's own, and the
+  // contact flags stay clear.
   EXPECT_EQ(w.XN[2], 0.0);
   EXPECT_EQ(w.YN[3], 999.6);
   EXPECT_EQ(w.XN[21], 1000.0);
-  EXPECT_EQ(w.ICON[0], -2);
-  EXPECT_EQ(w.ICON[4], 12);
-  EXPECT_EQ(w.ICON[6], 13);
-  EXPECT_EQ(w.ICONP[1], 1000);
-  EXPECT_EQ(w.ICON[20], 1000);
+  const NodeDisplay shown = node_display(w.XN, w.YN);
+  EXPECT_EQ(shown.x[0], -2);
+  EXPECT_EQ(shown.x[4], 12);
+  EXPECT_EQ(shown.x[6], 13);
+  EXPECT_EQ(shown.y[1], 1000);
+  EXPECT_EQ(shown.x[20], 1000);
+  EXPECT_TRUE(std::all_of(w.ICON.begin(), w.ICON.end(), [](int f) { return f == 0; }));
+  EXPECT_TRUE(std::all_of(w.ICONP.begin(), w.ICONP.end(), [](int f) { return f == 0; }));
   // The title page comes after the coordinates and before this echo.
   EXPECT_LT(r.report.find("TOTAL MEMORY SPACES"), r.report.find("NO. OF NODES IN SLABS"));
 }

@@ -93,7 +93,6 @@ TEST(JointEcho, CombinedTransferAcrossXWithDowelsBySpacing) {
   EXPECT_EQ(C.NDX, 0);
   EXPECT_EQ(C.NSUB, 0);
   EXPECT_EQ(C.TOTLD, 0.0);
-  EXPECT_EQ(C.ITNO, 1);
   EXPECT_DOUBLE_EQ(C.GSH[0], 0.425);
   EXPECT_DOUBLE_EQ(C.GSH[1], 0.5);
 }

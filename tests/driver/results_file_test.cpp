@@ -293,6 +293,20 @@ TEST(ResultsFile, JointEfficiencyAndAnalysisNames) {
   }
 }
 
+// The elastic solid measures its deflections from the flat interface; its node table
+// still carries the gaps the deck gave (node 4: 0.042, node 10: 0.012).
+TEST(ResultsFile, ContactOnTheElasticSolidKeepsTheDeckGaps) {
+  const Both b = run_with_results(read_file(MERIDOLAN_TEST_DATA "/cycling_contact_solid.dat"));
+  ASSERT_EQ(b.status, 0) << b.errors;
+  EXPECT_EQ(b.doc["model"]["analysis"], "contact-curling");
+  const Json& gap = b.doc["nodes"]["gap"];
+  ASSERT_EQ(gap.size(), 36u);
+  for (std::size_t i = 0; i < gap.size(); ++i) {
+    const double want = i == 3 ? 0.042 : i == 9 ? 0.012 : 0.0;
+    EXPECT_DOUBLE_EQ(gap[i].get<double>(), want) << "node " << i + 1;
+  }
+}
+
 TEST(ResultsFile, RefusedRunsCarryTheirStatusAndMessage) {
   // A load outside the mesh: status 3, the message in one line, no results.
   std::string deck = read_file(MERIDOLAN_EXAMPLES "/interior_load.dat");

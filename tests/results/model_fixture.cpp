@@ -30,7 +30,6 @@ Model make_model(std::vector<int> nnx, std::vector<int> nny, double dx, double d
   C.ISUBGR = 5;
   dimension(C, nnx, nny);
   C.MAXIT = 1;
-  C.ITNO = 1;
   C.TH1 = 10;
   C.E1 = 4e6;
   C.PR1 = 0.15;
