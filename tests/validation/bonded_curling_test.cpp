@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "support/deck_builder.h"
 #include "support/run_deck.h"
@@ -73,15 +72,9 @@ struct Solved {
 };
 
 Solved solve(const std::string& deck) {
-  std::istringstream in(deck);
-  std::ostringstream out, err, results;
-  RunOptions options;
-  std::ostringstream cnt;
-  options.contour.stream = &cnt;
-  options.results = &results;
-  const int status = run(in, out, err, options);
-  EXPECT_EQ(status, 0) << err.str();
-  Solved s{Json::parse(results.str()), out.str()};
+  const RunResult r = run_deck_with_results(deck);
+  EXPECT_EQ(r.status, 0) << r.errors;
+  Solved s{Json::parse(r.results), r.report};
   EXPECT_NE(s.report.find("THE NUMBER OF NODES IN DIFFERENT CONTACT CONDITION   IS    0"),
             std::string::npos);
   EXPECT_EQ(s.report.find("CONVERGENCE IS NOT ACHIEVED"), std::string::npos);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "support/deck_builder.h"
 #include "support/report_parse.h"
@@ -27,13 +26,9 @@ TEST(ExtremeTies, LargestSubgradeStressOfTheElasticSolidNamesTheLaterNodeOfATie)
   d.esub = 15000.0;
   d.prsub = 0.4;
   d.loads = {Load{100.0, 52.5, 67.5, 22.5, 37.5}};
-  std::istringstream in(d.text());
-  std::ostringstream out, err, results, cnt;
-  RunOptions options;
-  options.contour.stream = &cnt;
-  options.results = &results;
-  ASSERT_EQ(run(in, out, err, options), 0) << err.str();
-  const auto doc = nlohmann::json::parse(results.str());
+  const RunResult r = run_deck_with_results(d.text());
+  ASSERT_EQ(r.status, 0) << r.errors;
+  const auto doc = nlohmann::json::parse(r.results);
   const auto q = doc["nodes"]["subgrade_stress"].get<std::vector<double>>();
   const double top = *std::max_element(q.begin(), q.end());
   std::vector<int> at;
@@ -43,7 +38,7 @@ TEST(ExtremeTies, LargestSubgradeStressOfTheElasticSolidNamesTheLaterNodeOfATie)
   ASSERT_EQ(at.size(), 2u);
   EXPECT_EQ(at[1] - at[0], 5) << "the two faces of one joint point";
   EXPECT_EQ(doc["extremes"]["max_subgrade_stress"]["node"], at[1]);
-  const auto lines = report_lines(out.str());
+  const auto lines = r.lines();
   bool printed = false;
   for (const auto& l : lines)
     if (l.find("SUBGRADE STRESS              =") != std::string::npos) {

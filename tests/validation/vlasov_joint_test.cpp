@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "support/deck_builder.h"
 #include "support/run_deck.h"
@@ -15,15 +14,10 @@ namespace {
 using namespace testing;
 
 std::vector<double> vlasov_stresses(const SlabDeck& d) {
-  std::istringstream in(d.text());
-  std::ostringstream out, err, results, cnt;
-  RunOptions options;
-  options.contour.stream = &cnt;
-  options.results = &results;
-  EXPECT_EQ(run(in, out, err, options), 0) << err.str();
-  EXPECT_NE(out.str().find("SUBGRADE STRESSES FOR VLASOV SUBGRADE"), std::string::npos);
-  return nlohmann::json::parse(results.str())["nodes"]["subgrade_stress"]
-      .get<std::vector<double>>();
+  const RunResult r = run_deck_with_results(d.text());
+  EXPECT_EQ(r.status, 0) << r.errors;
+  EXPECT_TRUE(r.contains("SUBGRADE STRESSES FOR VLASOV SUBGRADE"));
+  return nlohmann::json::parse(r.results)["nodes"]["subgrade_stress"].get<std::vector<double>>();
 }
 
 SlabDeck vlasov(std::vector<double> xc) {
