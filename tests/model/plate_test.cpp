@@ -163,6 +163,38 @@ TEST(Plate, BondedLayers) {
   EXPECT_NEAR(E[1], 235925000, 500);
 }
 
+// Distance of the neutral axis below the top face of two bonded layers by the
+// transformed section: the bottom layer's width scaled by E2 / E1.
+double axis_below_top(double h1, double e1, double h2, double e2) {
+  return (e1 * h1 * (h1 / 2) + e2 * h2 * (h1 + h2 / 2)) / (e1 * h1 + e2 * h2);
+}
+
+TEST(Plate, BondedNeutralAxisIsTheTransformedSectionsCentroid) {
+  // Stiffer top, stiffer bottom, equal moduli, a thin stiff overlay.
+  const double cases[][4] = {
+      {8, 4e6, 6, 1e6}, {6, 1e6, 4, 4e6}, {5, 3e6, 5, 3e6}, {2, 2.9e7, 9, 4e6}};
+  for (const auto& c : cases) {
+    const double h1 = c[0], e1 = c[1], h2 = c[2], e2 = c[3];
+    double zna1 = 0, zna2 = 0;
+    NAXIS(h1, e1, h2, e2, zna1, zna2);
+    const double d = axis_below_top(h1, e1, h2, e2);
+    EXPECT_NEAR(zna1, d - h1 / 2, 1e-12 * (h1 + h2)) << h1 << " " << e1 << " " << h2 << " " << e2;
+    EXPECT_NEAR(zna2, h1 + h2 / 2 - d, 1e-12 * (h1 + h2)) << h1 << " " << e1 << " " << h2;
+    // No net force of a uniform strain about the axis: the layers' first moments cancel.
+    EXPECT_NEAR(e1 * h1 * zna1, e2 * h2 * zna2, 1e-12 * (e1 * h1 + e2 * h2) * (h1 + h2));
+
+    // The rigidities are the layers' second moments about that axis.
+    Control C;
+    C.NLAYER = 2, C.ICOMP = 1, C.PR1 = 0.15, C.PR2 = 0.2;
+    const auto D = RIGID(C, h1, e1, h2, e2);
+    const double top = d, bottom = h1 + h2 - d;  // distances of the faces from the axis
+    const double I1 = (std::pow(top, 3) - std::pow(top - h1, 3)) / 3;
+    const double I2 = (std::pow(bottom, 3) - std::pow(bottom - h2, 3)) / 3;
+    EXPECT_NEAR(D[0], e1 * I1 / (1 - 0.15 * 0.15), 1e-9 * D[0]);
+    EXPECT_NEAR(D[1], e2 * I2 / (1 - 0.2 * 0.2), 1e-9 * D[1]);
+  }
+}
+
 TEST(Plate, UnbondedLayersAddWithTheirOwnPoissonRatios) {
   Control C = oneLayer(0.15);
   C.NLAYER = 2;

@@ -125,10 +125,8 @@ TEST(Symmetry, PenaltyOnTheRotationsOfTheFirstLines) {
   const double pen = 9.999999562023526e+24;
   EXPECT_EQ(pen, static_cast<double>(1e25f));
   Control C;
-  C.NXT = 6;
-  C.NYT = 4;
-  C.MBAND = 18;
-  const int neq = 72;
+  testing::dimension(C, {6}, {4});
+  const int neq = C.NEQ;
   const std::vector<int> thx = {2, 14, 26, 38, 50, 62}, thy = {3, 6, 9, 12};
   for (int isym : {1, 2, 3}) {
     C.ISYM = isym;

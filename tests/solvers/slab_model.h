@@ -10,6 +10,7 @@
 #include "base/control.h"
 #include "model/stiff.h"
 #include "solvers/band.h"
+#include "support/dimensions.h"
 
 namespace meridolan::testing {
 
@@ -39,15 +40,10 @@ inline SlabModel makeSlab(const std::vector<double>& xc, const std::vector<doubl
                           double E, double nu, double k, int isubgr = 5, int nslab = 1) {
   SlabModel m;
   Control& C = m.C;
-  C.NXT = static_cast<int>(xc.size());
-  C.NYT = static_cast<int>(yc.size());
-  C.NNODE = C.NXT * C.NYT;
-  C.NEQ = 3 * C.NNODE;
-  C.MBAND = 3 * C.NYT + 6;
-  C.NBAND = static_cast<std::int64_t>(C.NEQ) * C.MBAND;
-  C.NELEM = (C.NXT - 1) * (C.NYT - 1);
-  C.NSLAB = nslab;
   C.NLAYER = 1;
+  C.ISUBGR = isubgr;
+  dimension(C, {static_cast<int>(xc.size())}, {static_cast<int>(yc.size())});
+  C.NSLAB = nslab;
   C.ICOMP = 0;
   C.PR1 = nu;
   C.PR2 = 0.0;
