@@ -80,7 +80,7 @@ void BM_Stages(benchmark::State& state) {
   // that the stages below show the work of the reduction alone.
   ASSEMBLE(C, w);
   const double f0 = Clock::now();
-  if (UPTRI(C.MBAND, C.NEQ, w.SKR, w.SK) != 0) state.SkipWithError("pivot refused");
+  if (UPTRI(band_system(C, w)) != 0) state.SkipWithError("pivot refused");
   const double first_reduction = Clock::now() - f0;
   double t_assembly = 0, t_reduction = 0, t_solution = 0, t_report = 0, t_dpbtrf = 0;
   for (auto _ : state) {
@@ -99,11 +99,11 @@ void BM_Stages(benchmark::State& state) {
       state.ResumeTiming();
     }
     const auto t2 = Clock::now();
-    if (UPTRI(C.MBAND, C.NEQ, w.SKR, w.SK) != 0) state.SkipWithError("pivot refused");
+    if (UPTRI(band_system(C, w)) != 0) state.SkipWithError("pivot refused");
     const auto t3 = Clock::now();
     std::fill(w.R.begin(), w.R.end(), 0.0);
     LOAD(C, bench::subareas(w), w.XN, w.YN, w.R);
-    DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
+    DISP(band_system(C, w), w.R);
     const auto t4 = Clock::now();
     STRESS(rep, C, 1, w, res);
     const auto t5 = Clock::now();

@@ -172,10 +172,7 @@ Model& model() {
   read_mesh(deck, m.rep, m.C, m.w);
   read_joints_and_loads(deck, m.rep, m.C, m.w);
   StiffWork sw;
-  STIFF(m.C,
-        {m.w.XN, m.w.YN, m.w.SKN, m.w.THN1, m.w.EN1, m.w.THN2, m.w.EN2, m.w.NDOWX, m.w.NDOWY,
-         m.w.ICON},
-        m.w.SK, sw);
+  STIFF(m.C, stiff_data(m.w), m.w.SK, sw);
   SYMTRY(m.C, m.w.SK);
   for (int n = 1; n <= m.C.NNODE; ++n) m.nodes.push_back(n);
   const int NN = m.C.NNODE;

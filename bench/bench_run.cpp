@@ -72,9 +72,6 @@ void prepare(Model& m, const std::string& text) {
   bench::prepare(m.C, m.w, m.rep, text);
 }
 
-StiffData data(const Work& w) {
-  return {w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-}
 // Built once per layout for all benchmarks of this program: [0] one slab, [1] 3 x 3.
 Model& model(int slabs) {
   static Model models[2];
@@ -82,9 +79,9 @@ Model& model(int slabs) {
   if (m.C.NNODE == 0) {
     prepare(m, deck_text(largest_square(), slabs));
     StiffWork sw;
-    STIFF(m.C, data(m.w), m.w.SK, sw);
+    STIFF(m.C, stiff_data(m.w), m.w.SK, sw);
     m.assembled = m.w.SK;
-    UPTRI(m.C.MBAND, m.C.NEQ, m.w.SKR, m.w.SK);
+    UPTRI(band_system(m.C, m.w));
     m.reduced = m.w.SK;
     m.pivots = m.w.SKR;
   }
@@ -126,7 +123,7 @@ void BM_Assembly(benchmark::State& state) {
   StiffWork sw;
   for (auto _ : state) {
     std::fill(m.w.SK.begin(), m.w.SK.end(), 0.0);
-    STIFF(m.C, data(m.w), m.w.SK, sw);
+    STIFF(m.C, stiff_data(m.w), m.w.SK, sw);
     benchmark::ClobberMemory();
   }
   state.counters["NEQ"] = m.C.NEQ;
@@ -139,7 +136,7 @@ void BM_Reduction(benchmark::State& state) {
     state.PauseTiming();
     m.w.SK = m.assembled;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(UPTRI(m.C.MBAND, m.C.NEQ, m.w.SKR, m.w.SK));
+    benchmark::DoNotOptimize(UPTRI(band_system(m.C, m.w)));
   }
   m.w.SK = m.reduced;
 }
@@ -151,7 +148,7 @@ void BM_LoadAndSolution(benchmark::State& state) {
   for (auto _ : state) {
     std::fill(m.w.R.begin(), m.w.R.end(), 0.0);
     LOAD(m.C, subareas(m.w), m.w.XN, m.w.YN, m.w.R);
-    DISP(m.C.MBAND, m.C.NEQ, m.w.R, m.w.SKR, m.w.SK);
+    DISP(band_system(m.C, m.w), m.w.R);
     benchmark::ClobberMemory();
   }
 }
@@ -162,7 +159,7 @@ void BM_ReportFormatting(benchmark::State& state) {
   m.w.SKR = m.pivots;
   std::fill(m.w.R.begin(), m.w.R.end(), 0.0);
   LOAD(m.C, subareas(m.w), m.w.XN, m.w.YN, m.w.R);
-  DISP(m.C.MBAND, m.C.NEQ, m.w.R, m.w.SKR, m.w.SK);
+  DISP(band_system(m.C, m.w), m.w.R);
   for (auto _ : state) {
     STRESS(m.rep, m.C, 1, m.w, m.res);
   }

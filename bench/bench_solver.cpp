@@ -33,7 +33,7 @@ struct Model {
   std::vector<int> ICON, NDOWX, NDOWY;
   StiffWork W;
 
-  StiffData data() const { return {XN, YN, SKN, THN1, EN1, THN2, EN2, NDOWX, NDOWY, ICON}; }
+  StiffData data() const { return stiff_data(*this); }
 };
 
 // 200 x 200 in slab, 10 in of concrete on k = 100, node lines every 5 in.
@@ -70,14 +70,19 @@ Model slab() {
   return m;
 }
 
+// The band system of the model's dimensions on the stores given.
+BandSystem band(const Model& m, std::vector<double>& SK, std::vector<double>& SKR) {
+  return {.MBAND = m.C.MBAND, .NEQ = m.C.NEQ, .SK = SK, .SKR = SKR};
+}
+
 std::vector<double> lapackBand(const Model& m) {
   return bench::lapack_band(m.C.MBAND, m.C.NEQ, m.SK);
 }
 
 std::vector<double> solveBand(const Model& m, std::vector<double>& SK, std::vector<double>& SKR) {
   std::vector<double> r = m.R;
-  if (UPTRI(m.C.MBAND, m.C.NEQ, SKR, SK) != 0) return {};
-  DISP(m.C.MBAND, m.C.NEQ, r, SKR, SK);
+  if (UPTRI(band(m, SK, SKR)) != 0) return {};
+  DISP(band(m, SK, SKR), r);
   return r;
 }
 
@@ -130,8 +135,8 @@ void BM_UptriDispPath(benchmark::State& state) {
     SK = m.SK;
     r = m.R;
     state.ResumeTiming();
-    UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK);
-    DISP_ISA(isa, m.C.MBAND, m.C.NEQ, r, SKR, SK);
+    UPTRI_ISA(isa, band(m, SK, SKR));
+    DISP_ISA(isa, band(m, SK, SKR), r);
     benchmark::DoNotOptimize(r.data());
   }
 }
@@ -147,7 +152,7 @@ void BM_UptriPath(benchmark::State& state) {
     state.PauseTiming();
     SK = m.SK;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK));
+    benchmark::DoNotOptimize(UPTRI_ISA(isa, band(m, SK, SKR)));
   }
 }
 BENCHMARK(BM_UptriPath)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -157,12 +162,12 @@ void BM_DispPath(benchmark::State& state) {
   if (!take_path(state, isa)) return;
   const Model m = slab();
   std::vector<double> SK = m.SK, SKR(m.SK.size()), r;
-  UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, SKR, SK);
+  UPTRI_ISA(isa, band(m, SK, SKR));
   for (auto _ : state) {
     state.PauseTiming();
     r = m.R;
     state.ResumeTiming();
-    DISP_ISA(isa, m.C.MBAND, m.C.NEQ, r, SKR, SK);
+    DISP_ISA(isa, band(m, SK, SKR), r);
     benchmark::DoNotOptimize(r.data());
   }
 }

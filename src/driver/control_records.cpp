@@ -68,14 +68,7 @@ void read_control(Deck& deck, Control& C) {
   deck.read(kCounts, targets(C.NNX));
   deck.read(kCounts, targets(C.NNY));
 
-  C.NXT = std::accumulate(C.NNX.begin(), C.NNX.end(), 0);
-  C.NYT = std::accumulate(C.NNY.begin(), C.NNY.end(), 0);
-  C.NSX = C.NSY = 0;
-  for (int i = 0; i < Control::NSMAX; ++i) {
-    if (C.NNX[i] != 0) C.NSX = i + 1;
-    if (C.NNY[i] != 0) C.NSY = i + 1;
-  }
-  C.NSLAB = C.NSX * C.NSY;
+  derive_counts(C);
 
   if (C.INMODE == 0) return;
   deck.read(kLayers, {C.NLAYER, C.ICOMP, C.SUBK, C.ESUB, C.PRSUB});
@@ -89,6 +82,17 @@ void read_control(Deck& deck, Control& C) {
     if (C.has_joints(a)) deck.read(kJoint, {J.LT, J.JSW[0], J.JSW[1], J.JSW[2]});
     default_switches(J.JSW);
   }
+}
+
+void derive_counts(Control& C) {
+  C.NXT = std::accumulate(C.NNX.begin(), C.NNX.end(), 0);
+  C.NYT = std::accumulate(C.NNY.begin(), C.NNY.end(), 0);
+  C.NSX = C.NSY = 0;
+  for (int i = 0; i < Control::NSMAX; ++i) {
+    if (C.NNX[i] != 0) C.NSX = i + 1;
+    if (C.NNY[i] != 0) C.NSY = i + 1;
+  }
+  C.NSLAB = C.NSX * C.NSY;
 }
 
 void check_counts(Report& rep, Control& C) {

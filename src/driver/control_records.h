@@ -14,6 +14,10 @@ namespace meridolan {
 // applies the defaults of the joint-stiffness switches.
 void read_control(Deck& deck, Control& C);
 
+// Node lines in x and y, slab columns, slab rows and slabs from the node counts of
+// control records 4 and 5.
+void derive_counts(Control& C);
+
 // Node counts that no mesh can have (negative entries, fewer than two node lines in
 // a direction, a slab of one node line, an empty slab before a later one) or a
 // negative number of loaded areas: prints a message and stops.

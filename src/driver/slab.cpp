@@ -76,10 +76,10 @@ void clear_pass(Work& w) {
 // One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
 void solve_pass(Report& rep, const Control& C, Work& w) {
   ASSEMBLE(const_cast<Control&>(C), w);
-  REDUCE(rep, C, w.SKR, w.SK);
+  REDUCE(rep, C, band_system(C, w));
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
-  DISP(C.MBAND, C.NEQ, w.R, w.SKR, w.SK);
+  DISP(band_system(C, w), w.R);
   check_displacements(rep, C, w.R);
 }
 

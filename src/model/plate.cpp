@@ -30,21 +30,19 @@ constexpr std::int8_t kTerm[90] = {
 
 }  // namespace
 
-std::array<double, 2> RIGID(Control& C, double h1, double e1, double h2, double e2) {
+std::array<double, 2> RIGID(const Control& C, const PlateLayers& L) {
+  const double h1 = L.top.thickness, e1 = L.top.modulus;
+  const double h2 = L.bottom.thickness, e2 = L.bottom.modulus;
   const double nu1 = C.PR1;
-  if (C.NLAYER != 2) {
-    C.PR2 = 0.0;  // stays in force for the rest of the run
-    return {e1 * cube(h1) / (12.0 * (1.0 - nu1 * nu1)), 0.0};
-  }
+  if (C.NLAYER != 2) return {e1 * cube(h1) / (12.0 * (1.0 - nu1 * nu1)), 0.0};
   const double nu2 = C.PR2;
   if (C.ICOMP != 1) {
     return {e1 * cube(h1) / (12.0 * (1.0 - nu1 * nu1)), e2 * cube(h2) / (12.0 * (1.0 - nu2 * nu2))};
   }
   // Bonded: each layer bends about the common axis, h^3 + 12*h*d^2 for offset d.
-  double zna1 = 0.0, zna2 = 0.0;
-  NAXIS(h1, e1, h2, e2, zna1, zna2);
-  const double H1 = (cube(h1 + 2.0 * zna1) + cube(h1 - 2.0 * zna1)) * 0.5;
-  const double H2 = (cube(h2 + 2.0 * zna2) + cube(h2 - 2.0 * zna2)) * 0.5;
+  const AxisDistances z = NAXIS(L);
+  const double H1 = (cube(h1 + 2.0 * z.ZNA1) + cube(h1 - 2.0 * z.ZNA1)) * 0.5;
+  const double H2 = (cube(h2 + 2.0 * z.ZNA2) + cube(h2 - 2.0 * z.ZNA2)) * 0.5;
   return {e1 * H1 / (12.0 * (1.0 - nu1 * nu1)), e2 * H2 / (12.0 * (1.0 - nu2 * nu2))};
 }
 
@@ -83,10 +81,10 @@ MERIDOLAN_WIDEST void PLAYER(double a, double b, double nu, double g, double cla
   }
 }
 
-void PLATE(Control& C, double a, double b, double h1, double e1, double h2, double e2,
-           std::span<double> CLAY, std::span<double> EKL, std::span<double> EK) {
-  const std::array<double, 2> D = RIGID(C, h1, e1, h2, e2);
-  const double nu[2] = {C.PR1, C.PR2};
+void PLATE(const Control& C, double a, double b, const PlateLayers& L, std::span<double> CLAY,
+           std::span<double> EKL, std::span<double> EK) {
+  const std::array<double, 2> D = RIGID(C, L);
+  const double nu[2] = {C.PR1, C.NLAYER == 2 ? C.PR2 : 0.0};
   // Both layers are always formed; a missing second layer gives a zero matrix.
   for (int L = 0; L < 2; ++L) {
     CLAY[L] = D[L] / (b * a * 60.0);

@@ -20,14 +20,17 @@ double mean4(std::span<const double> v, const std::array<int, 4>& n) {
   return (v[n[0] - 1] + v[n[1] - 1] + v[n[2] - 1] + v[n[3] - 1]) / 4.0;
 }
 
+PlateLayer mean4(const NodeLayer& l, const std::array<int, 4>& n) {
+  return {.thickness = mean4(l.TH, n), .modulus = mean4(l.E, n)};
+}
+
 // Everything a plate element's matrix (bending and support) depends on besides the
 // run's constants: its size, its layers, and the support values at its corners.
 using PlateKey = std::array<double, 14>;
 
-PlateKey plate_key(const Control& C, const StiffData& d, const std::array<int, 4>& nodes,
-                   const std::array<double, 6>& geometry) {
-  PlateKey key{};
-  std::copy(geometry.begin(), geometry.end(), key.begin());
+PlateKey plate_key(const Control& C, const StiffData& d, const std::array<int, 4>& nodes, double a,
+                   double b, const PlateLayers& L) {
+  PlateKey key{a, b, L.top.thickness, L.top.modulus, L.bottom.thickness, L.bottom.modulus};
   for (int m = 0; m < 4; ++m) {
     // The elastic solid's SKN is a single word; its plate elements take no support.
     key[6 + m] = C.ISUBGR == 8 ? 0.0 : d.SKN[nodes[m] - 1];
@@ -42,7 +45,7 @@ bool same_bits(const PlateKey& x, const PlateKey& y) {
 
 }  // namespace
 
-void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
+void STIFF(const Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
   const std::span<double> EK(W.EK);
   // The elements of a regular mesh mostly repeat the plate element formed last, with
   // the same inputs to the bit: its matrix is then copied instead of formed anew (the
@@ -61,19 +64,14 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
       case ElKind::Empty:
         continue;
       case ElKind::Plate: {
-        const double h1 = mean4(d.THN1, nodes);
-        const double e1 = mean4(d.EN1, nodes);
-        double h2 = 0.0, e2 = 0.0;
-        if (C.NLAYER == 2) {
-          h2 = mean4(d.THN2, nodes);
-          e2 = mean4(d.EN2, nodes);
-        }
-        const PlateKey key = plate_key(C, d, nodes, {a, b, h1, e1, h2, e2});
+        PlateLayers layers{.top = mean4(d.top, nodes), .bottom = {}};
+        if (C.NLAYER == 2) layers.bottom = mean4(d.bottom, nodes);
+        const PlateKey key = plate_key(C, d, nodes, a, b, layers);
         if (have_last && same_bits(key, last_key)) {
           W.EK = last_EK;
           break;
         }
-        PLATE(C, a, b, h1, e1, h2, e2, W.CLAY, W.EKL, EK);
+        PLATE(C, a, b, layers, W.CLAY, W.EKL, EK);
         SUPPORT(C, nodes, a, b, d.SKN, d.ICON, EK);
         last_key = key, last_EK = W.EK, have_last = true;
         break;
@@ -100,8 +98,7 @@ void ASSEMBLE(Control& C, Work& w) {
   if (!w.SK_zero) std::fill(w.SK.begin(), w.SK.end(), 0.0);
   w.SK_zero = false;
   StiffWork sw;
-  const StiffData data{w.XN, w.YN, w.SKN, w.THN1, w.EN1, w.THN2, w.EN2, w.NDOWX, w.NDOWY, w.ICON};
-  STIFF(C, data, w.SK, sw);
+  STIFF(C, stiff_data(w), w.SK, sw);
   if (C.ISYM != 0) SYMTRY(C, w.SK);
 }
 

@@ -17,18 +17,40 @@ struct StiffWork {
   std::array<int, 4> NODEL{};     // corners of the last element assembled
 };
 
-// Per-node model data that the stiffness reads.
-struct StiffData {
-  std::span<const double> XN, YN, SKN, THN1, EN1, THN2, EN2;
-  std::span<const int> NDOWX, NDOWY, ICON;
+// Thickness and modulus of one layer at every node.
+struct NodeLayer {
+  std::span<const double> TH, E;
 };
+
+// Per-node model data that the stiffness reads. Build it with designated initialisers
+// (or stiff_data from the work arrays): every field is named where it is filled.
+struct StiffData {
+  std::span<const double> XN, YN;     // node coordinates
+  NodeLayer top, bottom;              // the bottom layer is read only with two layers
+  std::span<const double> SKN;        // support modulus of every node (one word: solid)
+  std::span<const int> NDOWX, NDOWY;  // dowel node lists of the x- and y-joints
+  std::span<const int> ICON;          // contact flag of every node
+};
+
+// The stiffness data of the work arrays, or of any holder of per-node arrays under
+// the work arrays' names (test and benchmark models).
+template <class Arrays>
+StiffData stiff_data(const Arrays& w) {
+  return {.XN = w.XN,
+          .YN = w.YN,
+          .top = {.TH = w.THN1, .E = w.EN1},
+          .bottom = {.TH = w.THN2, .E = w.EN2},
+          .SKN = w.SKN,
+          .NDOWX = w.NDOWX,
+          .NDOWY = w.NDOWY,
+          .ICON = w.ICON};
+}
 
 // Visits every grid element, classifies it (plate, x-joint, y-joint, empty), forms
 // its matrix and adds it into the band store SK (NEQ rows of MBAND words, which the
-// caller has cleared). May rewrite C.PR2 (0 for one layer). The joint data are only
-// read: the dowel width floor and the spacing of a listed element are formed per
-// element, so every pass sees the joints as read.
-void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
+// caller has cleared). Control is only read: the dowel width floor and the spacing of
+// a listed element are formed per element, so every pass sees the joints as read.
+void STIFF(const Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
 
 // The stiffness of one pass from the work arrays: clears the band store, assembles
 // every element with the current moduli and contact flags, and imposes the symmetry

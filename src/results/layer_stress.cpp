@@ -125,9 +125,9 @@ void store_curvature(std::vector<double>& sts, int rows, int n, const Curvature&
 }  // namespace
 
 NeutralAxis neutral_axis(double h1, double h2, double E1, double E2) {
-  NeutralAxis na;
-  NAXIS(h1, E1, h2, E2, na.zna1, na.zna2);
-  return na;
+  const AxisDistances z =
+      NAXIS({.top = {.thickness = h1, .modulus = E1}, .bottom = {.thickness = h2, .modulus = E2}});
+  return {.zna1 = z.ZNA1, .zna2 = z.ZNA2};
 }
 
 void bottom_stresses(const Control& C, Work& w, int n, double DIVN) {

@@ -4,6 +4,8 @@
 
 #include <span>
 
+#include "solvers/band.h"
+
 namespace meridolan {
 
 enum class BandIsa { Baseline, Avx2, Avx512 };
@@ -13,8 +15,7 @@ bool isa_supported(BandIsa isa);
 // The widest instruction set of this processor; UPTRI and DISP use it.
 BandIsa best_isa();
 
-int UPTRI_ISA(BandIsa isa, int MBAND, int NEQ, std::span<double> SKR, std::span<double> SK);
-void DISP_ISA(BandIsa isa, int MBAND, int NEQ, std::span<double> R, std::span<const double> SKR,
-              std::span<const double> SK);
+int UPTRI_ISA(BandIsa isa, const BandSystem& band);
+void DISP_ISA(BandIsa isa, const BandSystem& band, std::span<double> R);
 
 }  // namespace meridolan

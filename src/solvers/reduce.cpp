@@ -46,9 +46,10 @@ bool has_dowels(const Control& C) {
 
 }  // namespace
 
-void REDUCE(Report& rep, const Control& C, std::span<double> SKR, std::span<double> SK) {
-  const int bad = UPTRI(C.MBAND, C.NEQ, SKR, SK);
-  if (bad != 0) report_bad_pivot(rep, C, bad, SK[static_cast<std::size_t>(bad - 1) * C.MBAND]);
+void REDUCE(Report& rep, const Control& C, const BandSystem& band) {
+  const int bad = UPTRI(band);
+  if (bad != 0)
+    report_bad_pivot(rep, C, bad, band.SK[static_cast<std::size_t>(bad - 1) * band.MBAND]);
 }
 
 }  // namespace meridolan

@@ -143,8 +143,8 @@ class DeckSupport final : public ContactBeyondGaps {
   bool solve(Report& rep, int, const ContactCounts&, bool print) override {
     ASSEMBLE(M_mut_, w_);
     add_gap_forces(GapForces::every_gap, M_, w_);
-    REDUCE(rep, M_, w_.SKR, w_.SK);
-    DISP(M_.MBAND, M_.NEQ, w_.RSAV, w_.SKR, w_.SK);
+    REDUCE(rep, M_, band_system(M_, w_));
+    DISP(band_system(M_, w_), w_.RSAV);
     if (print) print_solution(rep);
     return false;
   }

@@ -123,8 +123,8 @@ class WinklerSprings final : public ContactSupport {
     static const Format kLine("6(5X, I5, F10.5)");
     add_gap_forces(winkler_gap_forces(DTW_ != 0.0, M_.NLAREA != 0), M_, w_);
     ASSEMBLE(M_, w_);
-    REDUCE(rep, M_, w_.SKR, w_.SK);
-    DISP(M_.MBAND, M_.NEQ, w_.RSAV, w_.SKR, w_.SK);
+    REDUCE(rep, M_, band_system(M_, w_));
+    DISP(band_system(M_, w_), w_.RSAV);
     if (print) {
       rep.write(kHead);
       node_value_table(rep, kLine, 6, M_.NNODE, w_.RSAV, 3);

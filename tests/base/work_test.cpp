@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "base/band_allocator.h"
+#include "support/dimensions.h"
 
 namespace meridolan {
 namespace {
@@ -36,8 +37,8 @@ TEST(BandVectorTest, SmallAndHugeBlocksArriveZeroAfterEarlierBlocksWereDirtied) 
 
 TEST(BandVectorTest, WorkArrayMadeTwiceStartsFromZero) {
   Control C;
-  C.NNODE = 400, C.NEQ = 1200, C.MBAND = 66, C.NBAND = 1200 * 66;
-  C.LSK = C.LSKR = C.NBAND;
+  C.NLAYER = 1, C.ISUBGR = 5;
+  testing::dimension(C, {20}, {20});
   Work w;
   allocate(w, C);
   ASSERT_EQ(w.SK.size(), static_cast<std::size_t>(C.NBAND));

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/dimensions.h"
 #include "support/report_lines.h"
 #include "support/run_deck.h"
 
@@ -75,11 +76,10 @@ TEST(ContourFile, FourNodesValueByValue) {
 TEST(ContourFile, HeaderHoldsTheFirstThreeColumnAndTwoRowCounts) {
   // Four slab columns and three slab rows: only NNX(1..3) and NNY(1..2) are written.
   Control C;
-  C.NNX = {3, 4, 5, 6};
-  C.NNY = {2, 7, 3};
-  C.NXT = 18, C.NYT = 12, C.NNODE = 216, C.NGRID = 10, C.MEMCON = 60 * 216 + 100;
+  C.NGRID = 10;
   C.NLAYER = 2;
   C.ICONT = {0, 0, 0, 0, 0, 9};
+  testing::dimension(C, {3, 4, 5, 6}, {2, 7, 3});
   C.ICONT2 = {1, 1, 1, 1, 1, 1};
   std::ostringstream out;
   Report cnt(out, false);

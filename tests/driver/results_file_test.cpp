@@ -27,17 +27,8 @@ struct Both {
 };
 
 Both run_with_results(const std::string& deck) {
-  std::istringstream in(deck);
-  std::ostringstream out, err, cnt, res;
-  RunOptions o;
-  o.contour.stream = &cnt;
-  o.results = &res;
-  Both b;
-  b.status = run(in, out, err, o);
-  b.report = out.str();
-  b.errors = err.str();
-  b.doc = Json::parse(res.str());
-  return b;
+  const RunResult r = run_deck_with_results(deck);
+  return {r.status, r.report, r.errors, Json::parse(r.results)};
 }
 
 // The report from the last line holding `heading` on (the last pass's tables).

@@ -126,9 +126,9 @@ std::vector<double> analyse(const std::vector<double>& xc, const std::vector<dou
   m.C.ISYM = isym;
   m.assemble();
   if (isym != 0) SYMTRY(m.C, m.SK);
-  EXPECT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0);
+  EXPECT_EQ(UPTRI(m.band()), 0);
   load(m.C, m.XN, m.YN, subareas(xc, yc, rects), m.R);
-  DISP(m.C.MBAND, m.C.NEQ, m.R, m.SKR, m.SK);
+  DISP(m.band(), m.R);
   return m.R;
 }
 

@@ -48,6 +48,11 @@ Full bending(double a, double b, double nu, double D) {
   return K;
 }
 
+// The layers of an element; a one-layer element leaves the bottom one zero.
+PlateLayers layers(PlateLayer top, PlateLayer bottom = {}) {
+  return {.top = top, .bottom = bottom};
+}
+
 Control oneLayer(double nu) {
   Control C;
   C.NLAYER = 1;
@@ -62,7 +67,7 @@ std::array<double, 90> element(double a, double b, double nu, double D) {
   std::array<double, 2> CLAY{};
   std::array<double, 180> EKL{};
   std::array<double, 90> EK{};
-  PLATE(C, a, b, 1.0, D * 12.0 * (1 - nu * nu), 0.0, 0.0, CLAY, EKL, EK);
+  PLATE(C, a, b, layers({.thickness = 1.0, .modulus = D * 12.0 * (1 - nu * nu)}), CLAY, EKL, EK);
   return EK;
 }
 
@@ -123,16 +128,17 @@ TEST(Plate, RigidMotionsGiveNoForce) {
 
 TEST(Plate, BondedLayers) {
   // Equal moduli and Poisson ratios: one layer of the summed thickness.
-  double zna1 = 0, zna2 = 0;
-  NAXIS(6, 4e6, 4, 4e6, zna1, zna2);
-  EXPECT_DOUBLE_EQ(zna2, 3.0);
-  EXPECT_DOUBLE_EQ(zna1, 2.0);
+  const PlateLayers equal =
+      layers({.thickness = 6, .modulus = 4e6}, {.thickness = 4, .modulus = 4e6});
+  const AxisDistances z = NAXIS(equal);
+  EXPECT_DOUBLE_EQ(z.ZNA2, 3.0);
+  EXPECT_DOUBLE_EQ(z.ZNA1, 2.0);
   Control C = oneLayer(0.15);
   C.NLAYER = 2;
   C.ICOMP = 1;
   C.PR2 = 0.15;
   C.GSH = {0.425, 0.425};
-  const auto D = RIGID(C, 6, 4e6, 4, 4e6);
+  const auto D = RIGID(C, equal);
   const double unit = 4e6 / (12 * (1 - 0.15 * 0.15));
   EXPECT_NEAR(D[0], 504 * unit, 1e-9 * D[0]);
   EXPECT_NEAR(D[1], 496 * unit, 1e-9 * D[1]);
@@ -140,20 +146,53 @@ TEST(Plate, BondedLayers) {
   std::array<double, 2> CLAY{};
   std::array<double, 180> EKL{};
   std::array<double, 90> two{}, one{};
-  PLATE(C, 3, 2, 6, 4e6, 4, 4e6, CLAY, EKL, two);
-  Control C1 = oneLayer(0.15);
-  PLATE(C1, 3, 2, 10, 4e6, 0, 0, CLAY, EKL, one);
+  PLATE(C, 3, 2, equal, CLAY, EKL, two);
+  PLATE(oneLayer(0.15), 3, 2, layers({.thickness = 10, .modulus = 4e6}), CLAY, EKL, one);
   for (int k = 0; k < 90; ++k) EXPECT_NEAR(two[k], one[k], 1e-12 * std::abs(one[0])) << k;
 
   // Unequal layers: neutral axis and rigidities to six digits.
-  NAXIS(8, 4e6, 6, 1e6, zna1, zna2);
-  EXPECT_NEAR(zna2, 5.89474, 5e-6);
-  EXPECT_NEAR(zna1, 1.10526, 5e-6);
+  const PlateLayers unequal =
+      layers({.thickness = 8, .modulus = 4e6}, {.thickness = 6, .modulus = 1e6});
+  const AxisDistances u = NAXIS(unequal);
+  EXPECT_NEAR(u.ZNA2, 5.89474, 5e-6);
+  EXPECT_NEAR(u.ZNA1, 1.10526, 5e-6);
   C.PR1 = 0.15;
   C.PR2 = 0.2;
-  const auto E = RIGID(C, 8, 4e6, 6, 1e6);
+  const auto E = RIGID(C, unequal);
   EXPECT_NEAR(E[0], 214586000, 500);
   EXPECT_NEAR(E[1], 235925000, 500);
+}
+
+// Distance of the neutral axis below the top face of two bonded layers by the
+// transformed section: the bottom layer's width scaled by E2 / E1.
+double axis_below_top(double h1, double e1, double h2, double e2) {
+  return (e1 * h1 * (h1 / 2) + e2 * h2 * (h1 + h2 / 2)) / (e1 * h1 + e2 * h2);
+}
+
+TEST(Plate, BondedNeutralAxisIsTheTransformedSectionsCentroid) {
+  // Stiffer top, stiffer bottom, equal moduli, a thin stiff overlay.
+  const double cases[][4] = {
+      {8, 4e6, 6, 1e6}, {6, 1e6, 4, 4e6}, {5, 3e6, 5, 3e6}, {2, 2.9e7, 9, 4e6}};
+  for (const auto& c : cases) {
+    const double h1 = c[0], e1 = c[1], h2 = c[2], e2 = c[3];
+    double zna1 = 0, zna2 = 0;
+    NAXIS(h1, e1, h2, e2, zna1, zna2);
+    const double d = axis_below_top(h1, e1, h2, e2);
+    EXPECT_NEAR(zna1, d - h1 / 2, 1e-12 * (h1 + h2)) << h1 << " " << e1 << " " << h2 << " " << e2;
+    EXPECT_NEAR(zna2, h1 + h2 / 2 - d, 1e-12 * (h1 + h2)) << h1 << " " << e1 << " " << h2;
+    // No net force of a uniform strain about the axis: the layers' first moments cancel.
+    EXPECT_NEAR(e1 * h1 * zna1, e2 * h2 * zna2, 1e-12 * (e1 * h1 + e2 * h2) * (h1 + h2));
+
+    // The rigidities are the layers' second moments about that axis.
+    Control C;
+    C.NLAYER = 2, C.ICOMP = 1, C.PR1 = 0.15, C.PR2 = 0.2;
+    const auto D = RIGID(C, h1, e1, h2, e2);
+    const double top = d, bottom = h1 + h2 - d;  // distances of the faces from the axis
+    const double I1 = (std::pow(top, 3) - std::pow(top - h1, 3)) / 3;
+    const double I2 = (std::pow(bottom, 3) - std::pow(bottom - h2, 3)) / 3;
+    EXPECT_NEAR(D[0], e1 * I1 / (1 - 0.15 * 0.15), 1e-9 * D[0]);
+    EXPECT_NEAR(D[1], e2 * I2 / (1 - 0.2 * 0.2), 1e-9 * D[1]);
+  }
 }
 
 TEST(Plate, UnbondedLayersAddWithTheirOwnPoissonRatios) {
@@ -165,23 +204,23 @@ TEST(Plate, UnbondedLayersAddWithTheirOwnPoissonRatios) {
   std::array<double, 2> CLAY{};
   std::array<double, 180> EKL{};
   std::array<double, 90> both{}, top{}, bottom{};
-  PLATE(C, 2.5, 4, 9, 4e6, 5, 2e6, CLAY, EKL, both);
-  EXPECT_DOUBLE_EQ(C.PR2, 0.35);
-  Control Ct = oneLayer(0.15), Cb = oneLayer(0.35);
-  PLATE(Ct, 2.5, 4, 9, 4e6, 0, 0, CLAY, EKL, top);
-  PLATE(Cb, 2.5, 4, 5, 2e6, 0, 0, CLAY, EKL, bottom);
+  const PlateLayer upper{.thickness = 9, .modulus = 4e6}, lower{.thickness = 5, .modulus = 2e6};
+  PLATE(C, 2.5, 4, layers(upper, lower), CLAY, EKL, both);
+  Control Cb = oneLayer(0.35);
+  PLATE(oneLayer(0.15), 2.5, 4, layers(upper), CLAY, EKL, top);
+  PLATE(Cb, 2.5, 4, layers(lower), CLAY, EKL, bottom);
   for (int k = 0; k < 90; ++k) EXPECT_NEAR(both[k], top[k] + bottom[k], 1e-13 * both[0]) << k;
 }
 
-TEST(Plate, OneLayerClearsSecondPoissonRatio) {
+TEST(Plate, OneLayerFormsNoSecondLayer) {
   Control C = oneLayer(0.15);
   C.PR2 = 0.3;  // whatever the deck gave
   C.GSH = {0.425, 0.35};
   std::array<double, 2> CLAY{};
   std::array<double, 180> EKL{};
   std::array<double, 90> EK{};
-  PLATE(C, 1, 1, 10, 4e6, 7, 3e6, CLAY, EKL, EK);
-  EXPECT_EQ(C.PR2, 0.0);
+  PLATE(C, 1, 1, layers({.thickness = 10, .modulus = 4e6}, {.thickness = 7, .modulus = 3e6}), CLAY,
+        EKL, EK);
   EXPECT_EQ(CLAY[1], 0.0);
   EXPECT_TRUE(std::all_of(EKL.begin() + 90, EKL.end(), [](double v) { return v == 0.0; }));
 }

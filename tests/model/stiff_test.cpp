@@ -74,7 +74,7 @@ TEST(Assembly, BandStoreMatchesDenseAssembly) {
     std::array<double, 2> CLAY{};
     std::array<double, 180> EKL{};
     std::array<double, 90> EK{};
-    PLATE(m.C, a, b, 8, 4e6, 0, 0, CLAY, EKL, EK);
+    PLATE(m.C, a, b, {.top = {.thickness = 8, .modulus = 4e6}, .bottom = {}}, CLAY, EKL, EK);
     SUPPORT(m.C, n, a, b, m.SKN, m.ICON, EK);
     if (e == 1) {
       EXPECT_EQ(m.SK[m.C.MBAND - 1], EK[29]);  // w of N1 with theta-y of N4
@@ -125,10 +125,8 @@ TEST(Symmetry, PenaltyOnTheRotationsOfTheFirstLines) {
   const double pen = 9.999999562023526e+24;
   EXPECT_EQ(pen, static_cast<double>(1e25f));
   Control C;
-  C.NXT = 6;
-  C.NYT = 4;
-  C.MBAND = 18;
-  const int neq = 72;
+  testing::dimension(C, {6}, {4});
+  const int neq = C.NEQ;
   const std::vector<int> thx = {2, 14, 26, 38, 50, 62}, thy = {3, 6, 9, 12};
   for (int isym : {1, 2, 3}) {
     C.ISYM = isym;
@@ -146,6 +144,40 @@ TEST(Symmetry, PenaltyOnTheRotationsOfTheFirstLines) {
     SYMTRY(C, SK);  // replaces, does not add
     EXPECT_EQ(SK, first);
   }
+}
+
+// Dowels placed by node list: each joint direction reads its own list. 2 x 2 slabs of
+// 10 x 10 (x-joint between x-lines 2 and 3, y-joint between y-lines 2 and 3); the
+// x-list ties the pairs 5-9 and 6-10, the y-list the pairs 10-11 and 14-15. A dowel
+// pair's deflections are coupled by nothing but the dowel shear: the dowel-concrete
+// spring in series with the beam shear of half a dowel per element and pair.
+TEST(Assembly, EachDowelListReachesOnlyItsOwnJoint) {
+  auto m = makeSlab({0, 10, 10, 20}, {0, 10, 10, 20}, 8, 4e6, 0.15, 100, 5, 4);
+  Control& C = m.C;
+  const double ED = 29e6, DIN = 0.0490873852, W = 0.25, KDC = 1.5e6;
+  JointInput J;
+  J.LT = 1;  // dowels only, no aggregate interlock
+  J.DO = 1.0;
+  J.ED = ED;
+  J.DIN = DIN;
+  J.WJ = W;
+  J.PRD = 0.3;
+  J.KDC = KDC;
+  J.JSW = {1, 1, 1};
+  J.ND = 2;
+  C.joint(Axis::x) = C.joint(Axis::y) = J;
+  m.NDOWX = {5, 6};
+  m.NDOWY = {10, 14};
+  m.assemble();
+
+  const auto w = [](int node) { return 3 * node - 2; };  // deflection equation
+  // Half a dowel per pair: L / s = 1/2 for the element's pair length L = 5.
+  const double EI = ED * DIN * 0.5, kb = 12 * EI / (W * W * W), kc = KDC * 0.5;
+  const double shear = 1 / (1 / kb + 1 / kc);
+  for (const auto& [near, far] : {std::array<int, 2>{5, 9}, {6, 10}, {10, 11}, {14, 15}})
+    EXPECT_NEAR(m.SK[m.word(w(near), w(far))], -shear, 1e-12 * shear) << near << "-" << far;
+  for (const auto& [near, far] : {std::array<int, 2>{7, 11}, {8, 12}, {2, 3}, {6, 7}})
+    EXPECT_EQ(m.SK[m.word(w(near), w(far))], 0.0) << near << "-" << far;
 }
 
 // A plate element whose inputs repeat those of the one formed before it takes a copy
@@ -183,13 +215,18 @@ TEST(Assembly, RepeatedElementsGiveTheStoreOfElementsFormedOneByOne) {
       const auto mean = [&](const std::vector<double>& v, const std::array<int, 4>& n) {
         return (v[n[0] - 1] + v[n[1] - 1] + v[n[2] - 1] + v[n[3] - 1]) / 4.0;
       };
+      const auto layer = [&](const std::vector<double>& h, const std::vector<double>& E,
+                             const std::array<int, 4>& n) {
+        return PlateLayer{.thickness = mean(h, n), .modulus = mean(E, n)};
+      };
       for (int e = 1; e <= C.NELEM; ++e) {
         const auto nodes = ELNODE(e, C.NYT);
         const double a = (m.XN[nodes[2] - 1] - m.XN[nodes[0] - 1]) / 2.0;
         const double b = (m.YN[nodes[1] - 1] - m.YN[nodes[0] - 1]) / 2.0;
         std::fill(W.EK.begin(), W.EK.end(), 0.0);
-        PLATE(C, a, b, mean(m.THN1, nodes), mean(m.EN1, nodes), mean(m.THN2, nodes),
-              mean(m.EN2, nodes), W.CLAY, W.EKL, W.EK);
+        const PlateLayers L{.top = layer(m.THN1, m.EN1, nodes),
+                            .bottom = layer(m.THN2, m.EN2, nodes)};
+        PLATE(C, a, b, L, W.CLAY, W.EKL, W.EK);
         SUPPORT(C, nodes, a, b, m.SKN, m.ICON, W.EK);
         ADDEK(C.MBAND, nodes, W.EK, want);
       }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "support/dimensions.h"
+
 namespace meridolan::testing {
 namespace {
 
@@ -24,18 +26,9 @@ std::vector<double> node_lines(const std::vector<int>& counts, double step, bool
 Model make_model(std::vector<int> nnx, std::vector<int> nny, double dx, double dy, bool graded) {
   Model m;
   Control& C = m.C;
-  for (std::size_t i = 0; i < nnx.size(); ++i) C.NNX[i] = nnx[i];
-  for (std::size_t i = 0; i < nny.size(); ++i) C.NNY[i] = nny[i];
-  for (int v : nnx) C.NXT += v;
-  for (int v : nny) C.NYT += v;
-  C.NSX = static_cast<int>(nnx.size());
-  C.NSY = static_cast<int>(nny.size());
-  C.NSLAB = C.NSX * C.NSY;
-  C.NNODE = C.NXT * C.NYT;
-  C.NEQ = 3 * C.NNODE;
-  C.NELEM = (C.NXT - 1) * (C.NYT - 1);
   C.NLAYER = 1;
   C.ISUBGR = 5;
+  dimension(C, nnx, nny);
   C.MAXIT = 1;
   C.TH1 = 10;
   C.E1 = 4e6;

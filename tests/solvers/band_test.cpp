@@ -71,9 +71,9 @@ void expectClose(const std::vector<double>& got, const std::vector<double>& want
 void checkAgainstDense(SlabModel& m, unsigned seed, double rel) {
   const auto K = dense(m);
   const auto f = randomLoad(m.C.NEQ, seed);
-  ASSERT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0);
+  ASSERT_EQ(UPTRI(m.band()), 0);
   std::vector<double> R = f;
-  DISP(m.C.MBAND, m.C.NEQ, R, m.SKR, m.SK);
+  DISP(m.band(), R);
   expectClose(R, denseSolve(K, f), rel);
 }
 
@@ -108,12 +108,12 @@ TEST(Band, OneReductionServesManyLoads) {
   const auto K = dense(m);
   // Garbage in SKR on entry must not matter.
   std::fill(m.SKR.begin(), m.SKR.end(), std::numeric_limits<double>::quiet_NaN());
-  ASSERT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0);
+  ASSERT_EQ(UPTRI(m.band()), 0);
   const auto f1 = randomLoad(m.C.NEQ, 4), f2 = randomLoad(m.C.NEQ, 5);
   std::vector<double> r1 = f1, r1again = f1, r2 = f2;
-  DISP(m.C.MBAND, m.C.NEQ, r1, m.SKR, m.SK);
-  DISP(m.C.MBAND, m.C.NEQ, r1again, m.SKR, m.SK);
-  DISP(m.C.MBAND, m.C.NEQ, r2, m.SKR, m.SK);
+  DISP(m.band(), r1);
+  DISP(m.band(), r1again);
+  DISP(m.band(), r2);
   EXPECT_EQ(r1, r1again);
   expectClose(r1, denseSolve(K, f1), 1e-10);
   expectClose(r2, denseSolve(K, f2), 1e-10);
@@ -124,16 +124,16 @@ TEST(Band, SingularSystemsAreReported) {
   for (const auto& [nx, ny, d] : {std::array<double, 3>{6, 5, 24}, {13, 16, 12}, {40, 40, 5}}) {
     auto m = makeSlab(lines(nx, d), lines(ny, d), 10, 4e6, 0.15, 0.0);
     m.assemble();
-    const int eq = UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK);
+    const int eq = UPTRI(m.band());
     EXPECT_GT(eq, 0) << nx << " x " << ny;
     EXPECT_LE(eq, m.C.NEQ);
   }
   // A zero or non-finite diagonal is reported at its own equation.
   auto z = makeSlab(lines(3, 10), lines(3, 10), 10, 4e6, 0.15, 100);
-  EXPECT_EQ(UPTRI(z.C.MBAND, z.C.NEQ, z.SKR, z.SK), 1);  // nothing assembled
+  EXPECT_EQ(UPTRI(z.band()), 1);  // nothing assembled
   z.assemble();
   z.SK[z.word(7, 7)] = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(UPTRI(z.C.MBAND, z.C.NEQ, z.SKR, z.SK), 7);
+  EXPECT_EQ(UPTRI(z.band()), 7);
 }
 
 TEST(Band, VerySoftSupportIsStillSolved) {
@@ -141,7 +141,7 @@ TEST(Band, VerySoftSupportIsStillSolved) {
   for (const auto& [nx, ny, d] : {std::array<double, 3>{13, 16, 12}, {40, 40, 5}}) {
     auto m = makeSlab(lines(nx, d), lines(ny, d), 10, 4e6, 0.15, 1.0);
     m.assemble();
-    ASSERT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 0) << nx << " x " << ny;
+    ASSERT_EQ(UPTRI(m.band()), 0) << nx << " x " << ny;
     // A uniform pressure p on the whole slab (consistent loads of each element:
     // corner forces p*a*b, edge moments) sinks it by p/k everywhere.
     std::fill(m.R.begin(), m.R.end(), 0.0);
@@ -158,7 +158,7 @@ TEST(Band, VerySoftSupportIsStillSolved) {
           m.R[3 * nodes[c] - 1] -= xs[c] * pab * a / 3;
         }
       }
-    DISP(m.C.MBAND, m.C.NEQ, m.R, m.SKR, m.SK);
+    DISP(m.band(), m.R);
     for (int n = 1; n <= m.C.NNODE; ++n) {
       EXPECT_NEAR(m.R[3 * n - 3], p, 1e-6 * p) << n;
       EXPECT_NEAR(m.R[3 * n - 2], 0.0, 1e-6 * p / d) << n;
@@ -196,12 +196,12 @@ TEST(Band, BlocksOfRowsAndEveryInstructionSetGiveThePlainEliminationsBits) {
     for (BandIsa isa : {BandIsa::Baseline, BandIsa::Avx2, BandIsa::Avx512}) {
       if (!isa_supported(isa)) continue;
       std::vector<double> K = assembled, KR(assembled.size(), 0.0), R = f;
-      ASSERT_EQ(UPTRI_ISA(isa, m.C.MBAND, m.C.NEQ, KR, K), 0);
+      ASSERT_EQ(UPTRI_ISA(isa, {.MBAND = m.C.MBAND, .NEQ = m.C.NEQ, .SK = K, .SKR = KR}), 0);
       EXPECT_EQ(K, plainK) << nx << " x " << ny << " isa " << int(isa);
       EXPECT_EQ(KR, plainR) << nx << " x " << ny << " isa " << int(isa);
       std::vector<double> Rb = f;
-      DISP_ISA(BandIsa::Baseline, m.C.MBAND, m.C.NEQ, Rb, KR, K);
-      DISP_ISA(isa, m.C.MBAND, m.C.NEQ, R, KR, K);
+      DISP_ISA(BandIsa::Baseline, {.MBAND = m.C.MBAND, .NEQ = m.C.NEQ, .SK = K, .SKR = KR}, Rb);
+      DISP_ISA(isa, {.MBAND = m.C.MBAND, .NEQ = m.C.NEQ, .SK = K, .SKR = KR}, R);
       EXPECT_EQ(R, Rb) << nx << " x " << ny << " isa " << int(isa);
     }
   }
@@ -223,7 +223,8 @@ TEST(Band, AFailingPivotIsFoundWhereverItFallsInABlockOfRows) {
     for (BandIsa isa : {BandIsa::Baseline, BandIsa::Avx2, BandIsa::Avx512}) {
       if (!isa_supported(isa)) continue;
       std::vector<double> K = assembled, KR(assembled.size(), 0.0);
-      EXPECT_EQ(UPTRI_ISA(isa, mb, n, KR, K), e) << "isa " << int(isa);
+      EXPECT_EQ(UPTRI_ISA(isa, {.MBAND = mb, .NEQ = n, .SK = K, .SKR = KR}), e)
+          << "isa " << int(isa);
       EXPECT_EQ(K[m.word(e, e)], plainK[m.word(e, e)]) << e << " isa " << int(isa);
     }
   }
@@ -247,12 +248,13 @@ TEST(Band, ANonFiniteCoefficientStopsEveryPathAtTheSameEquation) {
       std::vector<double> assembled = m.SK;
       assembled[m.word(r, c)] = bad;
       std::vector<double> K0 = assembled, KR0(assembled.size(), 0.0);
-      const int stop = UPTRI_ISA(BandIsa::Baseline, mb, n, KR0, K0);
+      const int stop = UPTRI_ISA(BandIsa::Baseline, {.MBAND = mb, .NEQ = n, .SK = K0, .SKR = KR0});
       ASSERT_GT(stop, 0) << r << "," << c;
       for (BandIsa isa : {BandIsa::Avx2, BandIsa::Avx512}) {
         if (!isa_supported(isa)) continue;
         std::vector<double> K = assembled, KR(assembled.size(), 0.0);
-        EXPECT_EQ(UPTRI_ISA(isa, mb, n, KR, K), stop) << r << "," << c << " " << bad;
+        EXPECT_EQ(UPTRI_ISA(isa, {.MBAND = mb, .NEQ = n, .SK = K, .SKR = KR}), stop)
+            << r << "," << c << " " << bad;
         EXPECT_EQ(std::bit_cast<std::uint64_t>(K[m.word(stop, stop)]),
                   std::bit_cast<std::uint64_t>(K0[m.word(stop, stop)]))
             << r << "," << c << " " << bad;
@@ -266,7 +268,7 @@ TEST(Band, NegativePivotsAreRefused) {
   auto m = makeSlab(lines(3, 10), lines(3, 10), 10, 4e6, 0.15, 100);
   m.assemble();
   m.SK[m.word(3, 3)] = -1.0;
-  EXPECT_EQ(UPTRI(m.C.MBAND, m.C.NEQ, m.SKR, m.SK), 3);
+  EXPECT_EQ(UPTRI(m.band()), 3);
   EXPECT_LT(m.SK[m.word(3, 3)], 0.0);  // the failing pivot is left for the message
 }
 

@@ -9,6 +9,8 @@
 
 #include "base/control.h"
 #include "model/stiff.h"
+#include "solvers/band.h"
+#include "support/dimensions.h"
 
 namespace meridolan::testing {
 
@@ -18,7 +20,8 @@ struct SlabModel {
   std::vector<int> ICON, NDOWX, NDOWY;
   StiffWork W;
 
-  StiffData data() const { return {XN, YN, SKN, THN1, EN1, THN2, EN2, NDOWX, NDOWY, ICON}; }
+  StiffData data() const { return stiff_data(*this); }
+  BandSystem band() { return band_system(C, *this); }
 
   // Clears the band store and assembles it.
   void assemble() {
@@ -37,15 +40,10 @@ inline SlabModel makeSlab(const std::vector<double>& xc, const std::vector<doubl
                           double E, double nu, double k, int isubgr = 5, int nslab = 1) {
   SlabModel m;
   Control& C = m.C;
-  C.NXT = static_cast<int>(xc.size());
-  C.NYT = static_cast<int>(yc.size());
-  C.NNODE = C.NXT * C.NYT;
-  C.NEQ = 3 * C.NNODE;
-  C.MBAND = 3 * C.NYT + 6;
-  C.NBAND = static_cast<std::int64_t>(C.NEQ) * C.MBAND;
-  C.NELEM = (C.NXT - 1) * (C.NYT - 1);
-  C.NSLAB = nslab;
   C.NLAYER = 1;
+  C.ISUBGR = isubgr;
+  dimension(C, {static_cast<int>(xc.size())}, {static_cast<int>(yc.size())});
+  C.NSLAB = nslab;
   C.ICOMP = 0;
   C.PR1 = nu;
   C.PR2 = 0.0;

@@ -16,6 +16,7 @@ struct RunResult {
   std::string report;  // exact bytes
   std::string errors;
   std::string contour;  // the contour data file, when the deck requests one
+  std::string results;  // the results document, when asked for
 
   std::vector<std::string> lines() const { return report_lines(report); }
   bool has_line(const std::string& text) const {
@@ -35,6 +36,22 @@ inline RunResult run_deck(const std::string& deck) {
   r.report = out.str();
   r.errors = err.str();
   r.contour = cnt.str();
+  return r;
+}
+
+// The same with the results document, whose numbers carry every digit.
+inline RunResult run_deck_with_results(const std::string& deck) {
+  std::istringstream in(deck);
+  std::ostringstream out, err, cnt, res;
+  RunOptions options;
+  options.contour.stream = &cnt;
+  options.results = &res;
+  RunResult r;
+  r.status = run(in, out, err, options);
+  r.report = out.str();
+  r.errors = err.str();
+  r.contour = cnt.str();
+  r.results = res.str();
   return r;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/control.h"
 #include "solvers/packed.h"
+#include "support/dimensions.h"
 #include "supports/flexibility.h"
 #include "supports/mltply.h"
 #include "supports/sum.h"
@@ -17,9 +18,8 @@ struct Grid {
   Control C;
   std::vector<double> XN, YN;
   Grid(const std::vector<double>& xc, const std::vector<double>& yc, int isym = 0) {
-    C.NXT = static_cast<int>(xc.size());
-    C.NYT = static_cast<int>(yc.size());
-    C.NNODE = C.NXT * C.NYT;
+    C.ISUBGR = 8;
+    testing::dimension(C, {static_cast<int>(xc.size())}, {static_cast<int>(yc.size())});
     C.ISYM = isym;
     C.ESUB = 30000.0;
     C.PRSUB = 0.4;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/dimensions.h"
 #include "support/report_lines.h"
 #include "supports/curl_data.h"
 
@@ -56,8 +57,7 @@ struct Plan {
   Control C;
   Work w;
   Plan() {
-    C.NXT = C.NYT = 3;
-    C.NNODE = 9;
+    testing::dimension(C, {3}, {3});
     w.XC = {100, 130, 160};
     w.YC = {-20, 10, 40};
   }
