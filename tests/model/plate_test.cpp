@@ -175,8 +175,9 @@ TEST(Plate, BondedNeutralAxisIsTheTransformedSectionsCentroid) {
       {8, 4e6, 6, 1e6}, {6, 1e6, 4, 4e6}, {5, 3e6, 5, 3e6}, {2, 2.9e7, 9, 4e6}};
   for (const auto& c : cases) {
     const double h1 = c[0], e1 = c[1], h2 = c[2], e2 = c[3];
-    double zna1 = 0, zna2 = 0;
-    NAXIS(h1, e1, h2, e2, zna1, zna2);
+    const PlateLayers L{.top = {.thickness = h1, .modulus = e1},
+                        .bottom = {.thickness = h2, .modulus = e2}};
+    const auto [zna1, zna2] = NAXIS(L);
     const double d = axis_below_top(h1, e1, h2, e2);
     EXPECT_NEAR(zna1, d - h1 / 2, 1e-12 * (h1 + h2)) << h1 << " " << e1 << " " << h2 << " " << e2;
     EXPECT_NEAR(zna2, h1 + h2 / 2 - d, 1e-12 * (h1 + h2)) << h1 << " " << e1 << " " << h2;
@@ -186,7 +187,7 @@ TEST(Plate, BondedNeutralAxisIsTheTransformedSectionsCentroid) {
     // The rigidities are the layers' second moments about that axis.
     Control C;
     C.NLAYER = 2, C.ICOMP = 1, C.PR1 = 0.15, C.PR2 = 0.2;
-    const auto D = RIGID(C, h1, e1, h2, e2);
+    const auto D = RIGID(C, L);
     const double top = d, bottom = h1 + h2 - d;  // distances of the faces from the axis
     const double I1 = (std::pow(top, 3) - std::pow(top - h1, 3)) / 3;
     const double I2 = (std::pow(bottom, 3) - std::pow(bottom - h2, 3)) / 3;
