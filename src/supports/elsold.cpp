@@ -11,6 +11,7 @@
 
 #include "base/stop.h"
 #include "loads/load.h"
+#include "results/deflections.h"
 #include "results/stress.h"
 #include "solvers/packed.h"
 #include "supports/flexibility.h"
@@ -176,7 +177,7 @@ void subgrade_table(const Control& C, const Work& w, const SolidSystem& s, Solid
     sum += f;
     t.subgrade_stress[n - 1] = q;
     t.subgrade_force[n - 1] = f;
-    if (ext.subgrade_stress_max.value <= q) ext.subgrade_stress_max = {q, n};
+    results::keep_largest_subgrade_stress(ext, q, n);
   }
   t.reaction_sum = sum;
 }
