@@ -166,10 +166,10 @@ py::dict read_values(const std::string& deck_text, std::int64_t memory_words) {
   v["IPRIT"] = C.IPRIT;
   v["ICONT"] = list_of(C.ICONT);
   v["NGRID"] = C.NGRID;
-  v["LTX"] = C.LTX;
-  v["LTY"] = C.LTY;
-  v["JSWX"] = list_of(C.JSWX);
-  v["JSWY"] = list_of(C.JSWY);
+  v["LTX"] = C.joint(Axis::x).LT;
+  v["LTY"] = C.joint(Axis::y).LT;
+  v["JSWX"] = list_of(C.joint(Axis::x).JSW);
+  v["JSWY"] = list_of(C.joint(Axis::y).JSW);
   v["ICONT2"] = list_of(C.ICONT2);
   v["CSCALE"] = C.CSCALE;
   v["contour_record"] = contour_record;
@@ -193,20 +193,18 @@ py::dict read_values(const std::string& deck_text, std::int64_t memory_words) {
   v["EN2"] = list_of(w.EN2, C.NLAYER == 2 ? nn : 0);
   v["KDEF"] = C.KDEF;
   v["SKN"] = list_of(w.SKN, C.ISUBGR == 8 ? 0 : nn);
-  const char axes[2] = {'X', 'Y'};
-  for (char a : axes) {
-    const bool x = a == 'X';
-    const std::string s(1, a);
-    v[("DI" + s).c_str()] = x ? C.DIX : C.DIY;
-    v[("DO" + s).c_str()] = x ? C.DOX : C.DOY;
-    v[("ED" + s).c_str()] = x ? C.EDX : C.EDY;
-    v[("SP" + s).c_str()] = x ? C.SPX : C.SPY;
-    v[("WJ" + s).c_str()] = x ? C.WJX : C.WJY;
-    v[("PRD" + s).c_str()] = x ? C.PRDX : C.PRDY;
-    v[("KDC" + s).c_str()] = x ? C.KDCX : C.KDCY;
-    v[("AGG" + s).c_str()] = x ? C.AGGX : C.AGGY;
-    const int nd = x ? C.NDX : C.NDY;
-    v[("NDOW" + s).c_str()] = list_of(x ? w.NDOWX : w.NDOWY, nd > 0 ? nd : 0);
+  for (Axis a : kAxes) {
+    const JointInput& J = C.joint(a);
+    const std::string s = axis_letter(a);
+    v[("DI" + s).c_str()] = J.DI;
+    v[("DO" + s).c_str()] = J.DO;
+    v[("ED" + s).c_str()] = J.ED;
+    v[("SP" + s).c_str()] = J.SP;
+    v[("WJ" + s).c_str()] = J.WJ;
+    v[("PRD" + s).c_str()] = J.PRD;
+    v[("KDC" + s).c_str()] = J.KDC;
+    v[("AGG" + s).c_str()] = J.AGG;
+    v[("NDOW" + s).c_str()] = list_of(a == Axis::x ? w.NDOWX : w.NDOWY, J.ND > 0 ? J.ND : 0);
   }
   py::list loads;
   for (int i = 0; i < C.NLAREA && C.INMODE != 0; ++i)

@@ -11,6 +11,29 @@
 
 namespace meridolan {
 
+// The direction a joint is named by: x-joints lie between slab columns (the load
+// crosses them along x), y-joints between slab rows.
+enum class Axis { x, y };
+inline constexpr std::array<Axis, 2> kAxes = {Axis::x, Axis::y};
+constexpr int axis_index(Axis a) {
+  return a == Axis::x ? 0 : 1;
+}
+constexpr const char* axis_letter(Axis a) {
+  return a == Axis::x ? "X" : "Y";
+}
+
+// The joint records of one direction as read; the reader forms DIN, AS and PHI.
+struct JointInput {
+  int LT = -1;               // 0 aggregate interlock, 1 dowels, any other value both
+  std::array<int, 3> JSW{};  // torsion, shear, bending switches
+  double DI = 0, DO = 0, ED = 0, SP = 0, WJ = 0, PRD = 0, KDC = 0, AGG = 0;
+  double DIN = 0, AS = 0, PHI = 0;  // moment of inertia, shear area, shear-deformation factor
+  int ND = 0;                       // listed dowel nodes (used when SP is not positive)
+
+  // Dowels reach the joints: by spacing, or at listed nodes.
+  bool dowels_placed() const { return LT != 0 && (SP > 0.0 || ND > 0); }
+};
+
 struct Control {
   // Limits of the program.
   static constexpr std::int64_t MAXMEM = 2000000;  // words in the work array by default
@@ -36,8 +59,6 @@ struct Control {
   std::array<int, 6> ICONT{};
   int NGRID = 0;
   int NCONT = 0;  // sum of the ICONT digits
-  int LTX = -1, LTY = -1;
-  std::array<int, 3> JSWX{}, JSWY{};
   std::array<int, 6> ICONT2{};
   double CSCALE = 0;
   double VSHEAR = 0;  // Vlasov shear parameter (ESUB when ISUBGR = 9)
@@ -58,13 +79,12 @@ struct Control {
   int NKSP = 0;
   double RRS = 0;  // radius of relative stiffness, 0 until computed
 
-  // Joints, x-direction (separating slab columns) and y-direction (slab rows).
-  double DIX = 0, DOX = 0, EDX = 0, SPX = 0, WJX = 0, PRDX = 0, KDCX = 0, AGGX = 0;
-  double DINX = 0, ASX = 0, PHIX = 0;
-  int NDX = 0;
-  double DIY = 0, DOY = 0, EDY = 0, SPY = 0, WJY = 0, PRDY = 0, KDCY = 0, AGGY = 0;
-  double DINY = 0, ASY = 0, PHIY = 0;
-  int NDY = 0;
+  // Joints of each direction, by axis_index(Axis); written only by the deck reader.
+  std::array<JointInput, 2> joints{};
+  const JointInput& joint(Axis a) const { return joints[axis_index(a)]; }
+  JointInput& joint(Axis a) { return joints[axis_index(a)]; }
+  // A second slab column (row) gives the direction its joints.
+  bool has_joints(Axis a) const { return (a == Axis::x ? NNX : NNY)[1] != 0; }
 
   // Loads.
   int NSUB = 0;

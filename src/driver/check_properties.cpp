@@ -171,9 +171,9 @@ void check_tolerances(Report& rep, const Control& C) {
   if (C.TOL1 == 0.0 && C.TOL2 == 0.0) rep.write(kZero, {C.MAXIT});
 }
 
-void check_dowel_bars(Report& rep, const Control& C, const DowelBars& d) {
-  const bool x = d.axis[0] == 'X';
-  const char* const record = x ? "X-DIRECTION DOWEL RECORD" : "Y-DIRECTION DOWEL RECORD";
+void check_dowel_bars(Report& rep, const Control& C, Axis a) {
+  const JointInput& d = C.joint(a);
+  const char* const record = a == Axis::x ? "X-DIRECTION DOWEL RECORD" : "Y-DIRECTION DOWEL RECORD";
   if (!(d.DO > 0.0)) {
     refuse(rep, C, {record, "11-20", "OUTSIDE DIAMETER"}, d.DO,
            "PLACED DOWELS NEED A POSITIVE OUTSIDE DIAMETER.");
@@ -189,10 +189,11 @@ void check_dowel_bars(Report& rep, const Control& C, const DowelBars& d) {
   if (!poisson_ok(d.PRD)) refuse(rep, C, {record, "51-60", "POISSON RATIO"}, d.PRD, kPoisson);
 }
 
-void check_interlock(Report& rep, const Control& C, const char* axis, double AGG) {
+void check_interlock(Report& rep, const Control& C, Axis a) {
+  const double AGG = C.joint(a).AGG;
   if (AGG >= 0.0) return;
-  const char* const record = axis[0] == 'X' ? "X-DIRECTION AGGREGATE INTERLOCK RECORD"
-                                            : "Y-DIRECTION AGGREGATE INTERLOCK RECORD";
+  const char* const record = a == Axis::x ? "X-DIRECTION AGGREGATE INTERLOCK RECORD"
+                                          : "Y-DIRECTION AGGREGATE INTERLOCK RECORD";
   refuse(rep, C, {record, "1-10", "AGGREGATE INTERLOCK FACTOR"}, AGG,
          "AN AGGREGATE INTERLOCK FACTOR MUST NOT BE NEGATIVE.");
 }

@@ -26,14 +26,10 @@ void check_subgrade(Report& rep, const Control& C, const Work& w);
 void check_tolerances(Report& rep, const Control& C);
 
 // The dowel bars of the joints in one direction, when dowels are placed.
-struct DowelBars {
-  const char* axis;  // "X" or "Y"
-  double DI, DO, ED, WJ, PRD;
-};
-void check_dowel_bars(Report& rep, const Control& C, const DowelBars& d);
+void check_dowel_bars(Report& rep, const Control& C, Axis a);
 
 // Aggregate interlock factor of the joints in one direction.
-void check_interlock(Report& rep, const Control& C, const char* axis, double AGG);
+void check_interlock(Report& rep, const Control& C, Axis a);
 
 // Counts of the temperature and gap control record; a negative one would consume a
 // deck line and misplace every later record.

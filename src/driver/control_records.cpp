@@ -76,11 +76,11 @@ void read_control(Deck& deck, Control& C) {
   if (C.ISUBGR == 9) C.VSHEAR = C.ESUB;
   deck.read(kContour,
             {C.ICONT[0], C.ICONT[1], C.ICONT[2], C.ICONT[3], C.ICONT[4], C.ICONT[5], C.NGRID});
-  if (C.NSLAB != 1) {
-    if (C.NNX[1] != 0) deck.read(kJoint, {C.LTX, C.JSWX[0], C.JSWX[1], C.JSWX[2]});
-    default_switches(C.JSWX);
-    if (C.NNY[1] != 0) deck.read(kJoint, {C.LTY, C.JSWY[0], C.JSWY[1], C.JSWY[2]});
-    default_switches(C.JSWY);
+  if (C.NSLAB == 1) return;
+  for (Axis a : kAxes) {
+    JointInput& J = C.joint(a);
+    if (C.has_joints(a)) deck.read(kJoint, {J.LT, J.JSW[0], J.JSW[1], J.JSW[2]});
+    default_switches(J.JSW);
   }
 }
 

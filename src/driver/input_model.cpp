@@ -42,23 +42,17 @@ void check_list_length(Report& rep, const char* what, int count, std::size_t roo
   STOP(rep, Ending::Refused);
 }
 
-// The data of the joints in one direction (x: between slab columns, y: between
-// slab rows), so that both directions share one reading routine.
-struct Joint {
-  int& LT;
-  double &DI, &DO, &ED, &SP, &WJ, &PRD, &KDC, &AGG, &DIN, &AS, &PHI;
-  int& ND;
-  std::vector<int>& NDOW;
+// The echo texts of the joints of one direction.
+struct JointText {
   const Format& heading;
   const Format& list;
   const char* list_name;
-  const char* axis;
 };
 
 // Dowels that are placed must be held by the concrete: without that spring their
 // bending terms act on their own and the model has no meaning. Dowels that are not
 // placed at all leave the joint to aggregate interlock; the user is told so.
-void check_dowels(Report& rep, const Joint& j) {
+void check_dowels(Report& rep, const JointInput& j, Axis a) {
   static const Format kNoSupport(
       "/, /, 10X, '***DOWEL-CONCRETE INTERACTION IN ', A1, '-DIRECTION IS', E10.3, "
       "': IT MUST BE POSITIVE', /, 10X, ' FOR THE DOWELS TO CARRY LOAD.', /, 10X, "
@@ -66,15 +60,16 @@ void check_dowels(Report& rep, const Joint& j) {
   static const Format kNotPlaced(
       "/, /, 10X, '***WARNING: NO DOWEL IS PLACED IN ', A1, '-DIRECTION (SPACING NOT POSITIVE ', "
       "'AND NO NODES LISTED);', /, 10X, ' THE DOWELS OF THESE JOINTS CARRY NO LOAD.'");
-  if (j.SP > 0.0 || j.ND > 0) {
+  if (j.dowels_placed()) {
     if (j.KDC > 0.0) return;
-    rep.write(kNoSupport, {j.axis, j.KDC});
+    rep.write(kNoSupport, {axis_letter(a), j.KDC});
     STOP(rep, Ending::Refused);
   }
-  rep.write(kNotPlaced, {j.axis});
+  rep.write(kNotPlaced, {axis_letter(a)});
 }
 
-void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
+void read_joint(Deck& deck, Report& rep, Control& C, Axis a, std::vector<int>& NDOW,
+                const JointText& text) {
   static const Format kSteel("/, /, /, 10X, 'TYPE OF LOAD TRANSFER: STEEL BARS'");
   static const Format kAggregate("/, /, /, 10X, 'TYPE OF LOAD TRANSFER: AGGREGATE INTERLOCK'");
   static const Format kBoth(
@@ -91,7 +86,8 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
   static const Format kAggRec("E10.3");
   static const Format kAgg("/, /, 10X, 'AGGREGATE INTERLOCK FACTOR=', E10.3");
 
-  rep.write(j.heading);
+  JointInput& j = C.joint(a);
+  rep.write(text.heading);
   if (j.LT == 1) rep.write(kSteel);
   if (j.LT == 0) rep.write(kAggregate);
   if (j.LT == 2) rep.write(kBoth);
@@ -106,11 +102,11 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
         // Several joints in one direction list the near-face nodes of all of them,
         // more than the segment was sized for: the list is kept whole, up to one entry
         // per node (the memory report still shows the segment's own length).
-        check_list_length(rep, j.list_name, j.ND, std::max<std::size_t>(C.NNODE, j.NDOW.size()));
-        if (j.NDOW.size() < static_cast<std::size_t>(j.ND)) j.NDOW.resize(j.ND);
-        const std::span<int> nodes(j.NDOW.data(), static_cast<std::size_t>(j.ND));
+        check_list_length(rep, text.list_name, j.ND, std::max<std::size_t>(C.NNODE, NDOW.size()));
+        if (NDOW.size() < static_cast<std::size_t>(j.ND)) NDOW.resize(j.ND);
+        const std::span<int> nodes(NDOW.data(), static_cast<std::size_t>(j.ND));
         deck.read(kNodes, targets(nodes));
-        rep.write(j.list, items(std::span<const int>(nodes)));
+        rep.write(text.list, items(std::span<const int>(nodes)));
       }
     }
     // Section properties of the dowel: moment of inertia, effective shear area
@@ -124,18 +120,18 @@ void read_joint(Deck& deck, Report& rep, const Control& C, const Joint& j) {
              (j.DO - j.DI) / std::pow(j.DO + j.DI, 3.0);
     }
     // PHI is formed with the width as read. Only a width whose square vanishes (zero)
-    // would leave it unbounded; that one is taken at the floor that the stiffness and
-    // the transfer report use. A narrow nonzero width is floored by them alone.
-    const double wj = std::pow(j.WJ, 2.0) == 0.0 ? kMinJointWidth : j.WJ;
+    // would leave it unbounded; that one is taken at the dowel width. A narrow nonzero
+    // width is floored by the dowel terms alone.
+    const double wj = std::pow(j.WJ, 2.0) == 0.0 ? dowel_width(j) : j.WJ;
     j.PHI = 24.0 * (1.0 + j.PRD) * j.DIN / (std::pow(wj, 2.0) * j.AS);
-    if (j.SP > 0.0 || j.ND > 0) check_dowel_bars(rep, C, {j.axis, j.DI, j.DO, j.ED, j.WJ, j.PRD});
-    check_dowels(rep, j);
+    if (j.dowels_placed()) check_dowel_bars(rep, C, a);
+    check_dowels(rep, j, a);
   }
 
   if (j.LT != 1) {
     if (C.INMODE != 0) deck.read(kAggRec, {j.AGG});
     rep.write(kAgg, {j.AGG});
-    check_interlock(rep, C, j.axis, j.AGG);
+    check_interlock(rep, C, a);
   }
 }
 
@@ -148,18 +144,13 @@ void read_joints(Deck& deck, Report& rep, Control& C, Work& w) {
       "10X, 'DOWELS ARE LOCATED AT THE FOLLOWING NODES IN X-DIRECTION', /, 10X, 16I5");
   static const Format kListY(
       "10X, 'DOWELS ARE LOCATED AT THE FOLLOWING NODES IN Y-DIRECTION', /, 10X, 16I5");
+  static const JointText kText[2] = {{kHeadX, kListX, "DOWEL NODES IN X-DIRECTION"},
+                                     {kHeadY, kListY, "DOWEL NODES IN Y-DIRECTION"}};
 
   if (C.NSLAB == 1) return;
-  if (C.NNX[1] != 0) {
-    read_joint(deck, rep, C,
-               {C.LTX, C.DIX, C.DOX, C.EDX, C.SPX, C.WJX, C.PRDX, C.KDCX, C.AGGX, C.DINX, C.ASX,
-                C.PHIX, C.NDX, w.NDOWX, kHeadX, kListX, "DOWEL NODES IN X-DIRECTION", "X"});
-  }
-  if (C.NNY[1] != 0) {
-    read_joint(deck, rep, C,
-               {C.LTY, C.DIY, C.DOY, C.EDY, C.SPY, C.WJY, C.PRDY, C.KDCY, C.AGGY, C.DINY, C.ASY,
-                C.PHIY, C.NDY, w.NDOWY, kHeadY, kListY, "DOWEL NODES IN Y-DIRECTION", "Y"});
-  }
+  for (Axis a : kAxes)
+    if (C.has_joints(a))
+      read_joint(deck, rep, C, a, a == Axis::x ? w.NDOWX : w.NDOWY, kText[axis_index(a)]);
 }
 
 void read_loads(Deck& deck, Report& rep, Control& C, Work& w) {

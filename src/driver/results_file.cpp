@@ -134,7 +134,7 @@ Json joint(const JointTable& t) {
   Json dowel = Json::array();
   for (std::size_t k = 0; k < t.dowel_load.size(); ++k)
     dowel.push_back(t.has_dowel[k] ? number(t.dowel_load[k]) : Json(nullptr));
-  return {{"direction", std::string(1, t.direction)},
+  return {{"direction", t.axis == Axis::x ? "x" : "y"},
           {"coordinate", number(t.coordinate)},
           {"load_transfer", transfer(t.LT)},
           {"pairs",

@@ -13,12 +13,12 @@ namespace {
 // Spread dowels reach both pairs. A list is searched from its start and the search
 // stops at the first entry naming a near-face node of the element; a first-node
 // entry followed directly by the second node places dowels at both pairs.
-int placement(const JointSet& J, const std::array<int, 2>& near) {
+int placement(const JointInput& J, std::span<const int> NDOW, const std::array<int, 2>& near) {
   if (J.SP > 0.0) return 3;
-  const int nd = static_cast<int>(J.NDOW.size()) < J.ND ? static_cast<int>(J.NDOW.size()) : J.ND;
+  const int nd = static_cast<int>(NDOW.size()) < J.ND ? static_cast<int>(NDOW.size()) : J.ND;
   for (int k = 0; k < nd; ++k) {
-    if (J.NDOW[k] == near[0]) return (k + 1 < nd && J.NDOW[k + 1] == near[1]) ? 3 : 1;
-    if (J.NDOW[k] == near[1]) return 2;
+    if (NDOW[k] == near[0]) return (k + 1 < nd && NDOW[k + 1] == near[1]) ? 3 : 1;
+    if (NDOW[k] == near[1]) return 2;
   }
   return 0;
 }
@@ -46,20 +46,10 @@ void add3(std::span<double> EK, const int (&w)[3], double k) {
 
 }  // namespace
 
-JointSet xjoints(const Control& C, std::span<const int> NDOWX) {
-  return {C.LTX,  C.DIX,  C.DOX,  C.EDX,  C.SPX, C.WJX, C.PRDX,
-          C.KDCX, C.AGGX, C.DINX, C.PHIX, C.NDX, NDOWX, C.JSWX};
-}
-
-JointSet yjoints(const Control& C, std::span<const int> NDOWY) {
-  return {C.LTY,  C.DIY,  C.DOY,  C.EDY,  C.SPY, C.WJY, C.PRDY,
-          C.KDCY, C.AGGY, C.DINY, C.PHIY, C.NDY, NDOWY, C.JSWY};
-}
-
-PairTerms DOWEL(const JointSet& J, double L, double s) {
+PairTerms DOWEL(const JointInput& J, double L, double s) {
   // Pi/32 held in single precision: the polar moment of a bar is that times d^4.
   constexpr double kPi32 = static_cast<double>(0.09817477f);
-  const double w = J.WJ > kMinJointWidth ? J.WJ : kMinJointWidth;
+  const double w = dowel_width(J);
   const double phi = J.PHI;
   const double EI = J.ED * J.DIN * L / s;
   const double kb = 12.0 * EI / ((1.0 + phi) * w * w * w);
@@ -78,10 +68,11 @@ PairTerms DOWEL(const JointSet& J, double L, double s) {
   return p;
 }
 
-std::array<PairTerms, 2> JTERMS(const JointSet& J, double L, const std::array<int, 2>& near) {
+std::array<PairTerms, 2> JTERMS(const JointInput& J, std::span<const int> NDOW, double L,
+                                const std::array<int, 2>& near) {
   std::array<PairTerms, 2> t{};
   if (J.LT != 0) {
-    const int at = placement(J, near);
+    const int at = placement(J, NDOW, near);
     // A listed element takes half a dowel per pair: the spacing is twice its length.
     const double s = J.SP > 0.0 ? J.SP : 2.0 * L;
     for (int p = 0; p < 2; ++p)

@@ -12,18 +12,12 @@ namespace meridolan {
 // Single-precision 0.01: the narrowest joint the dowel terms are formed for.
 inline constexpr double kMinJointWidth = 0.009999999776482582;
 
-// The joint data of one direction (x: joints between slab columns, y: between rows).
-struct JointSet {
-  int LT = 0;  // 0 aggregate interlock, 1 dowels, any other value both
-  double DI = 0, DO = 0, ED = 0, SP = 0, WJ = 0, PRD = 0, KDC = 0, AGG = 0;
-  double DIN = 0, PHI = 0;
-  int ND = 0;                 // listed dowel nodes (used when SP is not positive)
-  std::span<const int> NDOW;  // the list
-  std::array<int, 3> JSW{};   // torsion, shear, bending switches
-};
-
-JointSet xjoints(const Control& C, std::span<const int> NDOWX);
-JointSet yjoints(const Control& C, std::span<const int> NDOWY);
+// The width the dowel terms of a joint are formed with: the width as read, raised to
+// the floor (a joint of no width would make the bars infinitely stiff). Control keeps
+// the width as read, which the echo prints.
+inline double dowel_width(const JointInput& J) {
+  return J.WJ > kMinJointWidth ? J.WJ : kMinJointWidth;
+}
 
 // Terms that one joint element puts on one of its two node pairs.
 struct PairTerms {
@@ -34,12 +28,14 @@ struct PairTerms {
 
 // The dowel-concrete spring in series with the shear of the dowel beam; bending and
 // torsion of the dowels that fall to one node pair of a joint length L, spacing s.
-PairTerms DOWEL(const JointSet& J, double L, double s);
+PairTerms DOWEL(const JointInput& J, double L, double s);
 
 // Terms of the two node pairs of a joint element whose pairs have the near-face
 // nodes near[0], near[1] and the joint length L per pair. Dowels are spread by the
-// spacing, or placed at listed near-face nodes (half a dowel per element and pair).
-std::array<PairTerms, 2> JTERMS(const JointSet& J, double L, const std::array<int, 2>& near);
+// spacing, or placed at the listed near-face nodes NDOW (the first J.ND entries; half
+// a dowel per element and pair).
+std::array<PairTerms, 2> JTERMS(const JointInput& J, std::span<const int> NDOW, double L,
+                                const std::array<int, 2>& near);
 
 // Adds the terms of both pairs into the block triangle EK of an x-joint or y-joint
 // element.

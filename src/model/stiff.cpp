@@ -45,7 +45,7 @@ bool same_bits(const PlateKey& x, const PlateKey& y) {
 
 }  // namespace
 
-void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
+void STIFF(const Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
   const std::span<double> EK(W.EK);
   // The elements of a regular mesh mostly repeat the plate element formed last, with
   // the same inputs to the bit: its matrix is then copied instead of formed anew (the
@@ -79,15 +79,11 @@ void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W) {
       case ElKind::XJoint:
       case ElKind::YJoint: {
         const bool x = kind == ElKind::XJoint;
-        const JointSet J = x ? xjoints(C, d.NDOWX) : yjoints(C, d.NDOWY);
+        const JointInput& J = C.joint(x ? Axis::x : Axis::y);
         // Length of joint per node pair, and the near-face nodes of the two pairs.
         const double L = x ? b : a;
         const std::array<int, 2> near = {nodes[0], x ? nodes[1] : nodes[2]};
-        const std::array<PairTerms, 2> t = JTERMS(J, L, near);
-        // A joint narrower than the floor is widened for good once dowels reach it.
-        if ((t[0].dowel || t[1].dowel) && !(J.WJ > kMinJointWidth))
-          (x ? C.WJX : C.WJY) = kMinJointWidth;
-        JOINT(kind, t, EK);
+        JOINT(kind, JTERMS(J, x ? d.NDOWX : d.NDOWY, L, near), EK);
         break;
       }
     }

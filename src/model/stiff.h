@@ -48,10 +48,9 @@ StiffData stiff_data(const Arrays& w) {
 
 // Visits every grid element, classifies it (plate, x-joint, y-joint, empty), forms
 // its matrix and adds it into the band store SK (NEQ rows of MBAND words, which the
-// caller has cleared). May rewrite C.WJX/C.WJY (raised to the floor once a narrower
-// joint receives dowels). The dowel spacing of a listed
-// element is its own and never stored, so every pass sees the spacing as read.
-void STIFF(Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
+// caller has cleared). Control is only read: the dowel width floor and the spacing of
+// a listed element are formed per element, so every pass sees the joints as read.
+void STIFF(const Control& C, const StiffData& d, std::span<double> SK, StiffWork& W);
 
 // The stiffness of one pass from the work arrays: clears the band store, assembles
 // every element with the current moduli and contact flags, and imposes the symmetry

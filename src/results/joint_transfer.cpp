@@ -25,21 +25,24 @@ struct PairSum {
 // One joint line: the near-face node of its k-th pair (k = 1..count) and the elements
 // on either side of that pair along the joint.
 struct JointLine {
-  bool x;     // x-direction joint (between slab columns)
+  Axis axis;
   int line;   // near-face node line: x-line for x-joints, y-line for y-joints
   int count;  // node pairs along the joint
+  bool x() const { return axis == Axis::x; }
 };
 
 int near_node(const Control& C, const JointLine& j, int k) {
-  return j.x ? (j.line - 1) * C.NYT + k : (k - 1) * C.NYT + j.line;
+  return j.x() ? (j.line - 1) * C.NYT + k : (k - 1) * C.NYT + j.line;
 }
 
 // Element k of the joint strip (k = 1..count-1): between pairs k and k+1.
 int strip_element(const Control& C, const JointLine& j, int k) {
-  return j.x ? (j.line - 1) * (C.NYT - 1) + k : (k - 1) * (C.NYT - 1) + j.line;
+  return j.x() ? (j.line - 1) * (C.NYT - 1) + k : (k - 1) * (C.NYT - 1) + j.line;
 }
 
-PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const JointLine& j, int k) {
+PairSum pair_terms(const Control& C, const Work& w, std::span<const int> NDOW, const JointLine& j,
+                   int k) {
+  const JointInput& J = C.joint(j.axis);
   PairSum s;
   // The element before the pair holds it as its second pair, the one after as its first.
   for (int side = 0; side < 2; ++side) {
@@ -49,8 +52,8 @@ PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const Joi
     const double a = (w.XN[n[2] - 1] - w.XN[n[0] - 1]) / 2.0;
     const double b = (w.YN[n[1] - 1] - w.YN[n[0] - 1]) / 2.0;
     const ElKind kind = ELKIND(C.NSLAB, a, b);
-    if (kind != (j.x ? ElKind::XJoint : ElKind::YJoint)) continue;
-    const std::array<PairTerms, 2> t = JTERMS(J, j.x ? b : a, {n[0], j.x ? n[1] : n[2]});
+    if (kind != (j.x() ? ElKind::XJoint : ElKind::YJoint)) continue;
+    const std::array<PairTerms, 2> t = JTERMS(J, NDOW, j.x() ? b : a, {n[0], j.x() ? n[1] : n[2]});
     const PairTerms& p = t[side == 0 ? 1 : 0];
     s.dowel = s.dowel || p.dowel;
     s.KSH += p.KSH;
@@ -64,25 +67,25 @@ PairSum pair_terms(const Control& C, const Work& w, const JointSet& J, const Joi
 
 // Loads of every node pair of one joint line into its table (and into TD/TA, the
 // per-node loads of the direction).
-JointTable joint_line(const Control& C, Work& w, const JointSet& J, const JointLine& j,
+JointTable joint_line(const Control& C, Work& w, std::span<const int> NDOW, const JointLine& j,
                       std::vector<double>& TD, std::vector<double>& TA) {
-  const int step = j.x ? C.NYT : 1;  // from a near-face node to its partner
+  const int step = j.x() ? C.NYT : 1;  // from a near-face node to its partner
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   JointTable t;
   t.joint_lte = kNaN;
   double most = 0.0;  // the largest deflection of a pair so far
-  t.direction = j.x ? 'x' : 'y';
-  t.LT = J.LT;
+  t.axis = j.axis;
+  t.LT = C.joint(j.axis).LT;
   const int first = near_node(C, j, 1);
-  t.coordinate = j.x ? w.XN[first - 1] : w.YN[first - 1];
+  t.coordinate = j.x() ? w.XN[first - 1] : w.YN[first - 1];
   for (int k = 1; k <= j.count; ++k) {
     const int n = near_node(C, j, k), m = n + step;
-    const PairSum s = pair_terms(C, w, J, j, k);
+    const PairSum s = pair_terms(C, w, NDOW, j, k);
     const double jump = defl(w.R, n) - defl(w.R, m);
     // Both slopes normal to the joint: +dw/dx is the y-rotation, -dw/dy the x-rotation.
-    const double tn = j.x ? roty(w.R, n) : rotx(w.R, n);
-    const double tm = j.x ? roty(w.R, m) : rotx(w.R, m);
-    const double slopes = j.x ? tn + tm : -(tn + tm);
+    const double tn = j.x() ? roty(w.R, n) : rotx(w.R, n);
+    const double tm = j.x() ? roty(w.R, m) : rotx(w.R, m);
+    const double slopes = j.x() ? tn + tm : -(tn + tm);
     double td = 0.0;
     if (s.dowel) {
       t.dowel_energy += s.KSH * jump * jump + 2 * s.KMO * jump * slopes +
@@ -139,7 +142,7 @@ void check_energy(Report& rep, const JointTable& t) {
       "'HAVE NO PHYSICAL MEANING.', /, 10X, '   THE DOWELS ARE TOO STIFF FOR THEIR CONCRETE ', "
       "'SUPPORT AT THIS MESH SPACING: REFINE THE MESH', /, 10X, '   ALONG THE JOINT, OR CHECK ', "
       "'THE DOWEL MODULUS, DIAMETERS, SPACING AND DOWEL-CONCRETE INTERACTION.'");
-  if (t.dowel_energy < 0.0) rep.write(kWarn, {t.direction == 'x' ? "X" : "Y"});
+  if (t.dowel_energy < 0.0) rep.write(kWarn, {axis_letter(t.axis)});
 }
 
 void notice(Report& rep) {
@@ -155,16 +158,15 @@ bool both(int LT) {
 }
 
 // Every joint line of one direction, in order.
-void joints_of(const Control& C, Work& w, bool x, std::vector<JointTable>& out) {
-  JointSet J = x ? xjoints(C, w.NDOWX) : yjoints(C, w.NDOWY);
-  if (!(J.WJ > kMinJointWidth)) J.WJ = kMinJointWidth;
+void joints_of(const Control& C, Work& w, Axis a, std::vector<JointTable>& out) {
+  const bool x = a == Axis::x;
   const int slabs = x ? C.NSX : C.NSY;
   const std::array<int, 10>& nn = x ? C.NNX : C.NNY;
   int line = 0;
   for (int j = 1; j < slabs; ++j) {
     line += nn[j - 1];
-    out.push_back(
-        joint_line(C, w, J, {x, line, x ? C.NYT : C.NXT}, x ? w.TDX : w.TDY, x ? w.TAX : w.TAY));
+    out.push_back(joint_line(C, w, x ? w.NDOWX : w.NDOWY, {a, line, x ? C.NYT : C.NXT},
+                             x ? w.TDX : w.TDY, x ? w.TAX : w.TAY));
   }
 }
 
@@ -195,38 +197,38 @@ void print_direction(Report& rep, const DirectionFormats& f,
   new_page(rep);
 }
 
-const DirectionFormats& x_formats() {
-  static const Format kHead("/, /, 10X, '********** LOAD TRANSFER IN X-DIRECTION ', '********'");
-  static const Format kDowels("10X, 'THE LOAD TRANSFERRED BY DOWELS IN X- DIRECTION IS', F10.3");
-  static const Format kAggregate(
+const DirectionFormats& formats(Axis a) {
+  static const Format kHeadX("/, /, 10X, '********** LOAD TRANSFER IN X-DIRECTION ', '********'");
+  static const Format kDowelsX("10X, 'THE LOAD TRANSFERRED BY DOWELS IN X- DIRECTION IS', F10.3");
+  static const Format kAggregateX(
       "10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN X- DIRECTION IS', F10.3");
-  static const DirectionFormats f{kHead, kDowels, kAggregate, true};
-  return f;
-}
-
-const DirectionFormats& y_formats() {
-  static const Format kHead(
+  static const Format kHeadY(
       "/, /, /, /, /, /, 10X, '********** LOAD TRANSFER IN Y-DIRECTION ', '********'");
-  static const Format kDowels("/, 10X, 'THE LOAD TRANSFERRED BY DOWELS IN Y- DIRECTION IS', F10.3");
-  static const Format kAggregate(
+  static const Format kDowelsY(
+      "/, 10X, 'THE LOAD TRANSFERRED BY DOWELS IN Y- DIRECTION IS', F10.3");
+  static const Format kAggregateY(
       "/, 10X, 'THE LOAD TRANSFERRED BY AGGREGATE INTERLOCK IN Y- DICTION IS', F10.3");
-  static const DirectionFormats f{kHead, kDowels, kAggregate, false};
-  return f;
+  static const DirectionFormats f[2] = {{kHeadX, kDowelsX, kAggregateX, true},
+                                        {kHeadY, kDowelsY, kAggregateY, false}};
+  return f[axis_index(a)];
 }
 
 }  // namespace
 
 void joint_transfer(const Control& C, Work& w, std::vector<JointTable>& joints) {
   joints.clear();
-  if (C.NNX[1] != 0) joints_of(C, w, true, joints);
-  if (C.NNY[1] != 0) joints_of(C, w, false, joints);
+  for (Axis a : kAxes)
+    if (C.has_joints(a)) joints_of(C, w, a, joints);
 }
 
 void print_joint_transfer(Report& rep, const Control& C, const std::vector<JointTable>& joints) {
-  std::vector<const JointTable*> x, y;
-  for (const JointTable& t : joints) (t.direction == 'x' ? x : y).push_back(&t);
-  if (C.NNX[1] != 0) print_direction(rep, x_formats(), x, C.LTX);
-  if (C.NNY[1] != 0) print_direction(rep, y_formats(), y, C.LTY);
+  for (Axis a : kAxes) {
+    if (!C.has_joints(a)) continue;
+    std::vector<const JointTable*> of_axis;
+    for (const JointTable& t : joints)
+      if (t.axis == a) of_axis.push_back(&t);
+    print_direction(rep, formats(a), of_axis, C.joint(a).LT);
+  }
 }
 
 }  // namespace meridolan::results

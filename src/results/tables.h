@@ -6,6 +6,8 @@
 #include <array>
 #include <vector>
 
+#include "base/control.h"
+
 namespace meridolan {
 
 // What the deflection table shows of the support beside the displacements.
@@ -60,7 +62,7 @@ struct LayerStresses {
 // Load carried across one joint line, pair by pair (near face first: the left face
 // of an x-joint, the lower face of a y-joint).
 struct JointTable {
-  char direction = 'x';   // 'x': between slab columns; 'y': between slab rows
+  Axis axis = Axis::x;    // x: between slab columns; y: between slab rows
   double coordinate = 0;  // x of an x-joint, y of a y-joint
   int LT = 0;             // load transfer: 0 interlock, 1 dowels, 2 both
   std::vector<int> near_node, far_node;

@@ -1,5 +1,6 @@
 #include "solvers/reduce.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "base/records.h"
@@ -12,9 +13,9 @@ namespace {
 
 // True when some joint of the model carries dowel terms.
 bool has_dowels(const Control& C) {
-  const auto placed = [](int LT, double SP, int ND) { return LT != 0 && (SP > 0.0 || ND > 0); };
-  return C.NSLAB != 1 && ((C.NNX[1] != 0 && placed(C.LTX, C.SPX, C.NDX)) ||
-                          (C.NNY[1] != 0 && placed(C.LTY, C.SPY, C.NDY)));
+  if (C.NSLAB == 1) return false;
+  return std::any_of(kAxes.begin(), kAxes.end(),
+                     [&](Axis a) { return C.has_joints(a) && C.joint(a).dowels_placed(); });
 }
 
 // A pivot that vanished or turned negative in the reduction: the model is not held

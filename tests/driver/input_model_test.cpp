@@ -69,7 +69,7 @@ std::vector<std::string> cat(std::vector<std::vector<std::string>> parts) {
 
 TEST(JointEcho, CombinedTransferAcrossXWithDowelsBySpacing) {
   Control C = control({3, 3}, {3});
-  C.LTX = 2;
+  C.joint(Axis::x).LT = 2;
   C.PR1 = 0.15;
   Work w;
   Reading r = joints(C, w, dowels(0, 1.25, 12, 0.25, 0.3) + fmt_e(5.0e4) + "\nnot a record\n",
@@ -84,13 +84,13 @@ TEST(JointEcho, CombinedTransferAcrossXWithDowelsBySpacing) {
   // No y section, and no load echo for a full deck without loaded areas.
   EXPECT_EQ(r.lines, want);
   // The worked dowel: solid bar of diameter 1.25, Poisson ratio 0.3, joint 0.25 wide.
-  EXPECT_NEAR(C.DINX, 0.11984130651399028, 1e-15);
-  EXPECT_NEAR(C.ASX, 1.1044655926525593, 1e-15);
-  EXPECT_NEAR(C.PHIX, 54.16626883604831, 1e-12);
-  EXPECT_NEAR(C.DINX, 0.119841, 5e-7);
-  EXPECT_NEAR(C.ASX, 1.10447, 5e-6);
-  EXPECT_NEAR(C.PHIX, 54.1663, 5e-5);
-  EXPECT_EQ(C.NDX, 0);
+  EXPECT_NEAR(C.joint(Axis::x).DIN, 0.11984130651399028, 1e-15);
+  EXPECT_NEAR(C.joint(Axis::x).AS, 1.1044655926525593, 1e-15);
+  EXPECT_NEAR(C.joint(Axis::x).PHI, 54.16626883604831, 1e-12);
+  EXPECT_NEAR(C.joint(Axis::x).DIN, 0.119841, 5e-7);
+  EXPECT_NEAR(C.joint(Axis::x).AS, 1.10447, 5e-6);
+  EXPECT_NEAR(C.joint(Axis::x).PHI, 54.1663, 5e-5);
+  EXPECT_EQ(C.joint(Axis::x).ND, 0);
   EXPECT_EQ(C.NSUB, 0);
   EXPECT_EQ(C.TOTLD, 0.0);
   EXPECT_DOUBLE_EQ(C.GSH[0], 0.425);
@@ -99,7 +99,7 @@ TEST(JointEcho, CombinedTransferAcrossXWithDowelsBySpacing) {
 
 TEST(JointEcho, DowelListOverTwoLinesRepeatsItsHeading) {
   Control C = control({2, 2}, {20});
-  C.LTX = 1;
+  C.joint(Axis::x).LT = 1;
   Work w;
   std::vector<int> list;
   for (int n = 21; n <= 40; ++n) list.push_back(n);
@@ -114,7 +114,7 @@ TEST(JointEcho, DowelListOverTwoLinesRepeatsItsHeading) {
       // Steel bars only: no aggregate interlock record.
       "\f", "", ""};
   EXPECT_EQ(r.from("JOINT WIDTH", 100), want);
-  EXPECT_EQ(C.NDX, 20);
+  EXPECT_EQ(C.joint(Axis::x).ND, 20);
   EXPECT_EQ(w.NDOWX[0], 21);
   EXPECT_EQ(w.NDOWX[19], 40);
   EXPECT_TRUE(r.has("TYPE OF LOAD TRANSFER: STEEL BARS"));
@@ -122,8 +122,8 @@ TEST(JointEcho, DowelListOverTwoLinesRepeatsItsHeading) {
 
 TEST(JointEcho, AggregateAcrossXAndListedDowelsAcrossY) {
   Control C = control({2, 2}, {2, 2});
-  C.LTX = 0;
-  C.LTY = 1;
+  C.joint(Axis::x).LT = 0;
+  C.joint(Axis::y).LT = 1;
   Work w;
   const std::string deck = fmt_e(3.0e4) + "\n" + dowels(0, 1.25, 0, 0.25, 0.3) + fmt_i(3) + "\n" +
                            nodes16({3, 7, 11}) + "not a record\n";
@@ -141,42 +141,42 @@ TEST(JointEcho, AggregateAcrossXAndListedDowelsAcrossY) {
        "             3    7   11", "\f", "", ""},
   });
   EXPECT_EQ(r.lines, want);
-  EXPECT_EQ(C.AGGX, 3.0e4);
-  EXPECT_EQ(C.NDY, 3);
+  EXPECT_EQ(C.joint(Axis::x).AGG, 3.0e4);
+  EXPECT_EQ(C.joint(Axis::y).ND, 3);
   EXPECT_EQ(w.NDOWY[2], 11);
-  EXPECT_NEAR(C.PHIY, 54.16626883604831, 1e-12);
+  EXPECT_NEAR(C.joint(Axis::y).PHI, 54.16626883604831, 1e-12);
 }
 
 TEST(JointEcho, DerivedDowelValuesForZeroWidthAndHollowBars) {
   {
     // A zero joint width is echoed as read; PHIX is formed with the 0.01 floor.
     Control C = control({3, 3}, {3});
-    C.LTX = 1;
+    C.joint(Axis::x).LT = 1;
     Work w;
     Reading r = joints(C, w, dowels(0, 1.25, 12, 0, 0.3), {0, 10, 20, 20, 30, 40}, {0, 10, 20});
     EXPECT_TRUE(r.has("JOINT WIDTH=      .000"));
-    EXPECT_EQ(C.WJX, 0.0);
-    EXPECT_TRUE(std::isfinite(C.PHIX));
-    EXPECT_NEAR(C.PHIX, 33853.919535918314, 1e-8);
+    EXPECT_EQ(C.joint(Axis::x).WJ, 0.0);
+    EXPECT_TRUE(std::isfinite(C.joint(Axis::x).PHI));
+    EXPECT_NEAR(C.joint(Axis::x).PHI, 33853.919535918314, 1e-8);
   }
   {
     // A narrow but nonzero width is used as read: only the stiffness floors it later.
     Control C = control({3, 3}, {3});
-    C.LTX = 1;
+    C.joint(Axis::x).LT = 1;
     Work w;
     joints(C, w, dowels(0, 1.25, 12, 0.005, 0.3), {0, 10, 20, 20, 30, 40}, {0, 10, 20});
-    EXPECT_EQ(C.WJX, 0.005);
-    EXPECT_NEAR(C.PHIX, 135415.67209012076, 1e-7);
+    EXPECT_EQ(C.joint(Axis::x).WJ, 0.005);
+    EXPECT_NEAR(C.joint(Axis::x).PHI, 135415.67209012076, 1e-7);
   }
   {
     // Hollow bar: inside diameter 0.5.
     Control C = control({3, 3}, {3});
-    C.LTX = 1;
+    C.joint(Axis::x).LT = 1;
     Work w;
     joints(C, w, dowels(0.5, 1.25, 12, 0.5, 0.25), {0, 10, 20, 20, 30, 40}, {0, 10, 20});
-    EXPECT_NEAR(C.DINX, 0.11677336906723212, 1e-15);
-    EXPECT_NEAR(C.ASX, 0.16118926195422345, 1e-15);
-    EXPECT_NEAR(C.PHIX, 86.93385724445706, 1e-12);
+    EXPECT_NEAR(C.joint(Axis::x).DIN, 0.11677336906723212, 1e-15);
+    EXPECT_NEAR(C.joint(Axis::x).AS, 0.16118926195422345, 1e-15);
+    EXPECT_NEAR(C.joint(Axis::x).PHI, 86.93385724445706, 1e-12);
   }
 }
 
@@ -308,7 +308,7 @@ TEST(JointEcho, ADowelListIsKeptWholeUpToOneEntryPerNode) {
   // The x-direction segment was sized for NYT = 3 nodes; several joints can need more,
   // so a list is kept up to one entry per node (NNODE = 12) and refused beyond.
   Control C = control({2, 2}, {3});
-  C.LTX = 1;
+  C.joint(Axis::x).LT = 1;
   Work w;
   Reading r = joints(
       C, w, dowels(0, 1.25, 0, 0.25, 0.3) + fmt_i(5) + "\n" + nodes16({1, 2, 3, 4, 5}) + "1.0E5\n",
@@ -319,7 +319,7 @@ TEST(JointEcho, ADowelListIsKeptWholeUpToOneEntryPerNode) {
   EXPECT_EQ(w.NDOWX[4], 5);
 
   Control C2 = control({2, 2}, {3});
-  C2.LTX = 1;
+  C2.joint(Axis::x).LT = 1;
   Work w2;
   std::vector<int> many(13);
   for (int i = 0; i < 13; ++i) many[i] = i + 1;

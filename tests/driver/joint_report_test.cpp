@@ -178,6 +178,34 @@ TEST(JointReport, SlabRowsPrintTheYSectionOnceWithItsNoticeAtTheEnd) {
   EXPECT_NEAR(value_after(r.lines(), "THE SUM OF REACTION FORCES IS"), 40000.0, 0.002);
 }
 
+// The notice follows every x-joint of a combined transfer and the y-section once at
+// its end, each by its own direction's type.
+TEST(JointReport, EachDirectionPrintsTheNoticeOfItsOwnTransferType) {
+  for (const auto& [ltx, lty] : {std::pair{2, 1}, std::pair{1, 2}, std::pair{2, 2}}) {
+    SlabDeck d;
+    d.xc = {0, 60, 120, 120, 180, 240};
+    d.yc = {0, 60, 120, 120, 180, 240};
+    d.nnx = {3, 3};
+    d.nny = {3, 3};
+    d.isubgr = 7;
+    d.jx.lt = ltx;
+    d.jy.lt = lty;
+    d.loads = {{100.0, 90, 110, 90, 110}};
+    const RunResult r = run_deck(d.text());
+    ASSERT_EQ(r.status, 0) << r.errors;
+    // The echo has the same headings: the transfer sections are the last ones.
+    const std::size_t x = r.report.rfind("LOAD TRANSFER IN X-DIRECTION");
+    const std::size_t y = r.report.rfind("LOAD TRANSFER IN Y-DIRECTION");
+    ASSERT_LT(x, y);
+    std::size_t in_x = 0, in_y = 0;
+    for (std::size_t at = r.report.find("NOTICE:", x); at != std::string::npos;
+         at = r.report.find("NOTICE:", at + 1))
+      ++(at < y ? in_x : in_y);
+    EXPECT_EQ(in_x, ltx == 2 ? 1u : 0u) << ltx << lty;
+    EXPECT_EQ(in_y, lty == 2 ? 1u : 0u) << ltx << lty;
+  }
+}
+
 TEST(JointReport, SumLinesCountEveryRowOfASlabColumn) {
   SlabDeck d;
   d.xc = {0, 60, 120, 120, 180, 240};

@@ -227,6 +227,21 @@ TEST(PropertyChecks, JointRecords) {
     else
       EXPECT_EQ(first(refusal(d.text())), c.message);
   }
+  // The same values in the y records of four slabs are judged there, the x records
+  // being sound, and named as y records.
+  for (const Case& c : cases) {
+    SlabDeck d = two_slabs();
+    d.yc = {0, 30, 60, 60, 90, 120};
+    d.nny = {3, 3};
+    c.change(d.jy);
+    std::string message = c.message;
+    if (const std::size_t at = message.find("X-DIRECTION"); at != std::string::npos)
+      message[at] = 'Y';
+    if (message.empty())
+      expect_runs(d.text());
+    else
+      EXPECT_EQ(first(refusal(d.text())), message);
+  }
 }
 
 TEST(PropertyChecks, SymmetryIndexOutsideZeroToThree) {

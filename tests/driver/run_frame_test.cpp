@@ -163,10 +163,10 @@ TEST(ControlRecords, JointSwitchDefaultsAndSlabCounts) {
   EXPECT_EQ(C.NSY, 2);
   EXPECT_EQ(C.NSLAB, 6);
   EXPECT_EQ(C.NXT, 8);
-  EXPECT_EQ(C.LTX, -1);
-  EXPECT_EQ(C.LTY, 1);
-  EXPECT_EQ(C.JSWY, (std::array<int, 3>{0, 1, 1}));
-  EXPECT_EQ(C.JSWX, (std::array<int, 3>{0, 1, 1}));  // applied although not read
+  EXPECT_EQ(C.joint(Axis::x).LT, -1);
+  EXPECT_EQ(C.joint(Axis::y).LT, 1);
+  EXPECT_EQ(C.joint(Axis::y).JSW, (std::array<int, 3>{0, 1, 1}));
+  EXPECT_EQ(C.joint(Axis::x).JSW, (std::array<int, 3>{0, 1, 1}));  // applied although not read
   derive_dimensions(C);
   EXPECT_EQ(C.LJX, 1);
   EXPECT_EQ(C.LJY, C.NNODE);
@@ -177,8 +177,8 @@ TEST(ControlRecords, JointSwitchDefaultsAndSlabCounts) {
   Control Z;
   read_control(deck0, Z);
   EXPECT_EQ(Z.NLAYER, 0);
-  EXPECT_EQ(Z.LTX, -1);
-  EXPECT_EQ(Z.JSWX, (std::array<int, 3>{0, 0, 0}));
+  EXPECT_EQ(Z.joint(Axis::x).LT, -1);
+  EXPECT_EQ(Z.joint(Axis::x).JSW, (std::array<int, 3>{0, 0, 0}));
   derive_dimensions(Z);
   EXPECT_EQ(Z.LL2, 1);
   EXPECT_EQ(Z.LSOIL, Z.NNODE);

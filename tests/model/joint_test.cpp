@@ -9,8 +9,8 @@
 namespace meridolan {
 namespace {
 
-JointSet dowelled(std::vector<int>& list) {
-  JointSet J;
+JointInput dowelled(const std::vector<int>& list) {
+  JointInput J;
   J.LT = 2;
   J.DO = 1.25;
   J.ED = 29e6;
@@ -22,21 +22,20 @@ JointSet dowelled(std::vector<int>& list) {
   J.PHI = 54.1663;
   J.JSW = {0, 1, 1};
   J.ND = static_cast<int>(list.size());
-  J.NDOW = list;
   return J;
 }
 
 TEST(JointTerms, ListedNodesReceiveHalfADowelPerElement) {
   std::vector<int> list = {7, 8, 9};  // consecutive near-face nodes, in order
-  const JointSet J = dowelled(list);
-  const auto t = JTERMS(J, 6.0, {7, 8});
+  const JointInput J = dowelled(list);
+  const auto t = JTERMS(J, list, 6.0, {7, 8});
   EXPECT_TRUE(t[0].dowel && t[1].dowel);
   // Half a dowel over a pair: the spacing is twice the element length.
   EXPECT_DOUBLE_EQ(t[0].KSH, DOWEL(J, 6.0, 12.0).KSH);
 
   // Only the second node listed: the second pair alone.
   std::vector<int> second = {8};
-  const auto u = JTERMS(dowelled(second), 6.0, {7, 8});
+  const auto u = JTERMS(dowelled(second), second, 6.0, {7, 8});
   EXPECT_FALSE(u[0].dowel);
   EXPECT_TRUE(u[1].dowel);
 }
@@ -45,41 +44,56 @@ TEST(JointTerms, AnUnsortedListStopsAtTheFirstNodeItMeets) {
   // The entry for the second node comes first: the search stops there and the first
   // pair gets no dowel although it is listed.
   std::vector<int> list = {8, 7};
-  const auto t = JTERMS(dowelled(list), 6.0, {7, 8});
+  const auto t = JTERMS(dowelled(list), list, 6.0, {7, 8});
   EXPECT_FALSE(t[0].dowel);
   EXPECT_TRUE(t[1].dowel);
 }
 
 TEST(JointTerms, TransferTypeSelectsTheComponents) {
   std::vector<int> none;
-  JointSet J = dowelled(none);
+  JointInput J = dowelled(none);
   J.SP = 12.0;  // spread dowels reach both pairs
   J.LT = 0;     // interlock only
-  auto t = JTERMS(J, 6.0, {1, 2});
+  auto t = JTERMS(J, none, 6.0, {1, 2});
   EXPECT_FALSE(t[0].dowel);
   EXPECT_DOUBLE_EQ(t[0].ka, 6000.0);
   J.LT = 1;  // dowels only: no interlock even with a factor given
-  t = JTERMS(J, 6.0, {1, 2});
+  t = JTERMS(J, none, 6.0, {1, 2});
   EXPECT_TRUE(t[0].dowel && t[1].dowel);
   EXPECT_EQ(t[1].ka, 0.0);
   J.LT = 5;  // any other code: both
-  t = JTERMS(J, 6.0, {1, 2});
+  t = JTERMS(J, none, 6.0, {1, 2});
   EXPECT_TRUE(t[0].dowel);
   EXPECT_DOUBLE_EQ(t[0].ka, 6000.0);
   // Negative spacing and no list: no dowel anywhere.
   J.SP = -12.0;
-  t = JTERMS(J, 6.0, {1, 2});
+  t = JTERMS(J, none, 6.0, {1, 2});
   EXPECT_FALSE(t[0].dowel || t[1].dowel);
 }
 
 TEST(JointTerms, ANarrowJointIsFormedAtTheWidthFloor) {
   std::vector<int> none;
-  JointSet J = dowelled(none);
+  JointInput J = dowelled(none);
   J.WJ = 0.005;
-  JointSet floor = J;
+  JointInput floor = J;
   floor.WJ = kMinJointWidth;
   EXPECT_EQ(DOWEL(J, 6, 12).KMO, DOWEL(floor, 6, 12).KMO);
   EXPECT_NEAR(kMinJointWidth, 0.0099999998, 1e-10);
+
+  // The beam terms in closed form, 6 EI / ((1 + phi) w^2) and (4 + phi) EI / ((1 + phi) w),
+  // at the single-precision 0.01 for every width up to it, and at the width itself above.
+  const double EI = 29e6 * 0.119841 * 6.0 / 12.0;
+  const auto KMO = [&](double w) { return 6.0 * EI / (55.1663 * w * w); };
+  const auto c4 = [&](double w) { return 58.1663 * EI / (55.1663 * w); };
+  const double f = static_cast<double>(0.01f);
+  for (double wj : {0.0, 0.005, 0.0099, 0.0125, 0.25}) {
+    J.WJ = wj;
+    const double w = wj > f ? wj : f;
+    EXPECT_EQ(dowel_width(J), w) << wj;
+    const PairTerms p = DOWEL(J, 6, 12);
+    EXPECT_NEAR(p.KMO / KMO(w), 1.0, 1e-14) << wj;
+    EXPECT_NEAR(p.c4 / c4(w), 1.0, 1e-14) << wj;
+  }
 }
 
 // The element matrix of one pair, as a 4 x 4 over (wP, thP, wQ, thQ), read from the

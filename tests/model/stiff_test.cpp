@@ -155,15 +155,17 @@ TEST(Assembly, EachDowelListReachesOnlyItsOwnJoint) {
   auto m = makeSlab({0, 10, 10, 20}, {0, 10, 10, 20}, 8, 4e6, 0.15, 100, 5, 4);
   Control& C = m.C;
   const double ED = 29e6, DIN = 0.0490873852, W = 0.25, KDC = 1.5e6;
-  C.LTX = C.LTY = 1;  // dowels only, no aggregate interlock
-  C.DOX = C.DOY = 1.0;
-  C.EDX = C.EDY = ED;
-  C.DINX = C.DINY = DIN;
-  C.WJX = C.WJY = W;
-  C.PRDX = C.PRDY = 0.3;
-  C.KDCX = C.KDCY = KDC;
-  C.JSWX = C.JSWY = {1, 1, 1};
-  C.NDX = C.NDY = 2;
+  JointInput J;
+  J.LT = 1;  // dowels only, no aggregate interlock
+  J.DO = 1.0;
+  J.ED = ED;
+  J.DIN = DIN;
+  J.WJ = W;
+  J.PRD = 0.3;
+  J.KDC = KDC;
+  J.JSW = {1, 1, 1};
+  J.ND = 2;
+  C.joint(Axis::x) = C.joint(Axis::y) = J;
   m.NDOWX = {5, 6};
   m.NDOWY = {10, 14};
   m.assemble();

@@ -185,6 +185,33 @@ TEST(JointValidation, TransferredLoadEqualsTheReactionsOfTheUnloadedSlab) {
   expect_statics(listed);
 }
 
+// The same across a y-joint (two slab rows, one column, so one sum line for both):
+// the nodal spring forces of the unloaded row carry what its dowels, listed at every
+// near-face node, and its interlock pass.
+TEST(JointValidation, TransferredLoadAcrossAYJointEqualsTheForcesOfTheUnloadedSlab) {
+  SlabDeck d;
+  d.xc = lines(120, 12);
+  d.yc = lines(120, 12);
+  for (double y : lines(120, 12, 120)) d.yc.push_back(y);
+  d.nny = {13, 13};
+  d.isubgr = 7;
+  d.jy.sp = 0.0;
+  for (int i = 1; i <= 13; ++i) d.jy.list.push_back((i - 1) * 26 + 13);
+  d.loads = {{90.0, 55, 65, 110, 120}};
+  const RunResult r = run_deck(d.text());
+  ASSERT_EQ(r.status, 0) << r.errors;
+  const auto lines_ = r.lines();
+  double unloaded = 0.0;
+  for (const auto& [node, v] : deflections(lines_))
+    if ((node - 1) % 26 >= 13) unloaded += v.f;
+  const double dowels = value_after(lines_, "TRANSFERRED BY DOWELS IN Y- DIRECTION IS");
+  const double aggregate = value_after(lines_, "AGGREGATE INTERLOCK IN Y- DICTION IS");
+  std::printf("  unloaded slab %.3f, dowels %.3f + interlock %.3f\n", unloaded, dowels, aggregate);
+  // 169 printed forces, each within half a unit of the third decimal.
+  EXPECT_NEAR(dowels + aggregate, unloaded, 0.09);
+  EXPECT_GT(dowels, 0.1 * unloaded);
+}
+
 TEST(JointValidation, CurledJointedSlabsBalanceTheirWeightAndTheLoadAcrossTheJoint) {
   // Winkler curling of two dowelled slabs with a cold top: the contact iteration
   // converges and the joint passes what the second slab's springs carry beyond its
@@ -322,7 +349,7 @@ TEST(JointValidation, CurledJointedSlabsOnTheElasticSolidFollowTheOneSlab) {
 TEST(JointValidation, WorkedDowelValues) {
   // Solid 1.25-in bar, E = 29e6, nu = 0.3, 12-in spacing, 0.25-in joint, x-joint element
   // with b = 6 (half a dowel per node pair).
-  JointSet J;
+  JointInput J;
   J.LT = 1;
   J.DO = 1.25;
   J.ED = 29e6;
@@ -346,10 +373,10 @@ TEST(JointValidation, WorkedDowelValues) {
   six(p.c2, -6572800);
   // The series parts on their own: an unyielding concrete leaves the beam's shear, an
   // unyielding beam the concrete.
-  JointSet rigid_concrete = J;
+  JointInput rigid_concrete = J;
   rigid_concrete.KDC = 1e300;
   six(DOWEL(rigid_concrete, 6, 12).KSH, 24191500);
-  JointSet rigid_bar = J;
+  JointInput rigid_bar = J;
   rigid_bar.ED = 1e300;
   six(DOWEL(rigid_bar, 6, 12).KSH, 750000);
   six(J.ED * J.DIN * 6 / 12, 1737700);
