@@ -75,7 +75,7 @@ void clear_pass(Work& w) {
 
 // One linear load analysis: stiffness, symmetry, reduction, load vector, solution.
 void solve_pass(Report& rep, const Control& C, Work& w) {
-  ASSEMBLE(const_cast<Control&>(C), w);
+  ASSEMBLE(C, w);
   REDUCE(rep, C, band_system(C, w));
   const Subareas sub{w.NES, w.PS, w.XS1, w.YS1, w.XS2, w.YS2};
   LOAD(C, sub, w.XN, w.YN, w.R);
@@ -121,7 +121,7 @@ Control ANALYSE(Deck& deck, Report& rep, const Control& C, Work& w, Results& res
     return a.model;
   }
   if (C.ISUBGR == 8) {
-    ASSEMBLE(const_cast<Control&>(C), w);
+    ASSEMBLE(C, w);
     ELSOLD(rep, C, w, res);
     return C;
   }

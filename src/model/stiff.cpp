@@ -92,7 +92,7 @@ void STIFF(const Control& C, const StiffData& d, std::span<double> SK, StiffWork
   }
 }
 
-void ASSEMBLE(Control& C, Work& w) {
+void ASSEMBLE(const Control& C, Work& w) {
   // A band store fresh from the allocator is zero already; clearing it would only
   // write its megabytes once more.
   if (!w.SK_zero) std::fill(w.SK.begin(), w.SK.end(), 0.0);

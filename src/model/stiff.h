@@ -55,6 +55,6 @@ void STIFF(const Control& C, const StiffData& d, std::span<double> SK, StiffWork
 // The stiffness of one pass from the work arrays: clears the band store, assembles
 // every element with the current moduli and contact flags, and imposes the symmetry
 // conditions when the model has any.
-void ASSEMBLE(Control& C, Work& w);
+void ASSEMBLE(const Control& C, Work& w);
 
 }  // namespace meridolan

@@ -137,11 +137,11 @@ class ContactBeyondGaps : public ContactSupport {
 // modulus set to zero; back in contact it gets the modulus the analysis started with.
 class DeckSupport final : public ContactBeyondGaps {
  public:
-  DeckSupport(Control& M, Work& w)
-      : ContactBeyondGaps(M, w), M_mut_(M), moduli_(w.SKN.begin(), w.SKN.begin() + M.NNODE) {}
+  DeckSupport(const Control& M, Work& w)
+      : ContactBeyondGaps(M, w), moduli_(w.SKN.begin(), w.SKN.begin() + M.NNODE) {}
 
   bool solve(Report& rep, int, const ContactCounts&, bool print) override {
-    ASSEMBLE(M_mut_, w_);
+    ASSEMBLE(M_, w_);
     add_gap_forces(GapForces::every_gap, M_, w_);
     REDUCE(rep, M_, band_system(M_, w_));
     DISP(band_system(M_, w_), w_.RSAV);
@@ -164,7 +164,6 @@ class DeckSupport final : public ContactBeyondGaps {
     for (int n = 1; n <= M_.NNODE; ++n) w_.SKN[n - 1] = w_.ICON[n - 1] == 1 ? 0.0 : moduli_[n - 1];
   }
 
-  Control& M_mut_;
   std::vector<double> moduli_;  // the nodal moduli the analysis starts with
 };
 
@@ -173,10 +172,10 @@ class DeckSupport final : public ContactBeyondGaps {
 // settled, into R.
 class SolidSupport final : public ContactBeyondGaps {
  public:
-  SolidSupport(Control& M, Work& w, Results& res) : ContactBeyondGaps(M, w), M_mut_(M), res_(res) {}
+  SolidSupport(const Control& M, Work& w, Results& res) : ContactBeyondGaps(M, w), res_(res) {}
 
   bool solve(Report& rep, int, const ContactCounts& n, bool print) override {
-    ASSEMBLE(M_mut_, w_);
+    ASSEMBLE(M_, w_);
     if (n.NCHG == 0) {
       // Settled: the solution of the results takes the loads in R.
       solid_results(rep, M_, w_, SOLIDS(rep, M_, w_, w_.R), res_);
@@ -199,7 +198,6 @@ class SolidSupport final : public ContactBeyondGaps {
   bool settles_by_solution() const override { return true; }
 
  private:
-  Control& M_mut_;
   Results& res_;
 };
 

@@ -116,7 +116,7 @@ void add_curling_distances(Report& rep, const Control& C, Work& w, double DTW, d
 // contact where the slab has come down to the support (GAPN - w not above 0).
 class WinklerSprings final : public ContactSupport {
  public:
-  WinklerSprings(Control& M, Work& w, double DTW) : M_(M), w_(w), DTW_(DTW) {}
+  WinklerSprings(const Control& M, Work& w, double DTW) : M_(M), w_(w), DTW_(DTW) {}
 
   bool solve(Report& rep, int, const ContactCounts&, bool print) override {
     static const Format kHead("/, 5X, 'SLAB DEFLECTIONS ', /");
@@ -162,7 +162,7 @@ class WinklerSprings final : public ContactSupport {
   }
 
  private:
-  Control& M_;
+  const Control& M_;
   Work& w_;
   double DTW_;
 };
