@@ -63,7 +63,8 @@ std::vector<int> nodes_in_contact(const Control& C, const Work& w) {
 // and s.distributed says so.
 void subgrade_stiffness(Report& rep, const Control& C, const Work& w, SolidSystem& s) {
   const int NP = s.points.count();
-  s.Finv.assign(static_cast<std::size_t>(NP) * (NP + 1) / 2, 0.0);
+  // A band vector: large blocks on huge pages, as the band store it once shared.
+  s.Finv = BandVector(static_cast<std::size_t>(NP) * (NP + 1) / 2);
   std::vector<double> z(NP);  // workspace of the condition estimate
   const auto factor = [&](Coupling coupling) {
     std::fill(s.Finv.begin(), s.Finv.end(), 0.0);

@@ -19,7 +19,7 @@ namespace meridolan {
 struct SolidSystem {
   SurfacePoints points;
   std::vector<double> gaps;  // mean gap of each point (all 0 in the load analysis)
-  std::vector<double> Finv;  // packed upper triangle, points.count() rows
+  BandVector Finv;           // packed upper triangle, points.count() rows
   bool distributed =
       false;  // formed from spread loads (the point loads' was not positive definite)
 };
