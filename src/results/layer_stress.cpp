@@ -23,18 +23,18 @@ void bonded(const Control& C, Work& w, int n, double DIVN) {
   const int N = C.NNODE;
   const double h1 = w.THN1[n - 1], h2 = w.THN2[n - 1];
   const double E1 = w.EN1[n - 1], E2 = w.EN2[n - 1];
-  const NeutralAxis na = neutral_axis(h1, h2, E1, E2);
+  const AxisDistances na = NAXIS(node_layers(w, n));
   const double D1 = E1 / (12 * (1 - C.PR1 * C.PR1));
   const double D2 = E2 / (12 * (1 - C.PR2 * C.PR2));
 
-  const double arm1 = 2 * na.zna1 - h1;
-  const double th1 = (h1 / 2 - na.zna1) * E1 * C.DT1 * C.ALF1 / ((1 - C.PR1) * h1);
+  const double arm1 = 2 * na.ZNA1 - h1;
+  const double th1 = (h1 / 2 - na.ZNA1) * E1 * C.DT1 * C.ALF1 / ((1 - C.PR1) * h1);
   at(w.STN1, N, n, 1) = arm1 * 6 * D1 * at(w.STS1, N, n, 1) / DIVN - th1;
   at(w.STN1, N, n, 2) = arm1 * 6 * D1 * at(w.STS1, N, n, 2) / DIVN - th1;
   at(w.STN1, N, n, 3) = arm1 * 6 * D1 * at(w.STS1, N, n, 3) / DIVN;
 
-  const double arm2 = -h2 - 2 * na.zna2;
-  const double th2 = (h2 / 2 + na.zna2) * E2 * C.DT2 * C.ALF2 / ((1 - C.PR2) * h2);
+  const double arm2 = -h2 - 2 * na.ZNA2;
+  const double th2 = (h2 / 2 + na.ZNA2) * E2 * C.DT2 * C.ALF2 / ((1 - C.PR2) * h2);
   at(w.STN2, N, n, 1) = arm2 * 6 * D2 * at(w.STS2, N, n, 1) / DIVN - th2;
   at(w.STN2, N, n, 2) = arm2 * 6 * D2 * at(w.STS2, N, n, 2) / DIVN - th2;
   at(w.STN2, N, n, 3) = arm2 * 6 * D2 * at(w.STS2, N, n, 3) / DIVN;
@@ -124,10 +124,9 @@ void store_curvature(std::vector<double>& sts, int rows, int n, const Curvature&
 
 }  // namespace
 
-NeutralAxis neutral_axis(double h1, double h2, double E1, double E2) {
-  const AxisDistances z =
-      NAXIS({.top = {.thickness = h1, .modulus = E1}, .bottom = {.thickness = h2, .modulus = E2}});
-  return {.zna1 = z.ZNA1, .zna2 = z.ZNA2};
+PlateLayers node_layers(const Work& w, int n) {
+  return {.top = {.thickness = w.THN1[n - 1], .modulus = w.EN1[n - 1]},
+          .bottom = {.thickness = w.THN2[n - 1], .modulus = w.EN2[n - 1]}};
 }
 
 void bottom_stresses(const Control& C, Work& w, int n, double DIVN) {

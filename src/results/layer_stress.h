@@ -4,6 +4,7 @@
 
 #include "base/control.h"
 #include "base/work.h"
+#include "model/neutral_axis.h"
 #include "results/curvature.h"
 #include "results/results_layout.h"
 
@@ -18,12 +19,9 @@ void edge_rules(const Control& C, Work& w, int n, const NodePlace& p, CornerMark
 // Major and minor principal stresses into columns 4 and 5.
 void principal_stresses(const Control& C, Work& w, int n);
 
-// Neutral axis of two bonded layers at a node: its distance below the mid-plane
-// of the top layer (zna1) and above the mid-plane of the bottom layer (zna2).
-struct NeutralAxis {
-  double zna1 = 0, zna2 = 0;
-};
-NeutralAxis neutral_axis(double h1, double h2, double E1, double E2);
+// The layers at node n (thickness and modulus of each), for the neutral axis of
+// bonded layers (NAXIS).
+PlateLayers node_layers(const Work& w, int n);
 
 // Curvature sums and stresses of every node: the stress computation of a pass.
 void nodal_stresses(const Control& C, Work& w);

@@ -30,8 +30,8 @@ struct TopRows {
 TopRows bonded_tops(const Work& w, int N, int n) {
   const double h1 = w.THN1[n - 1], h2 = w.THN2[n - 1];
   const double E1 = w.EN1[n - 1], E2 = w.EN2[n - 1];
-  const NeutralAxis na = neutral_axis(h1, h2, E1, E2);
-  const double g = (h1 / 2 + na.zna1) / (h2 / 2 + na.zna2);
+  const AxisDistances na = NAXIS(node_layers(w, n));
+  const double g = (h1 / 2 + na.ZNA1) / (h2 / 2 + na.ZNA2);
   const Row b1 = bottom_row(w.STN1, N, n), b2 = bottom_row(w.STN2, N, n);
   const double f1 = -g * (E1 / E2), f2 = E2 / E1;
   return {{f1 * b2[0], f1 * b2[1], f1 * b2[2], f1 * b2[4], f1 * b2[3]},

@@ -39,9 +39,9 @@ void require_bonded_thickness(Report& rep, const Control& C, const Work& w) {
       "10X, ' PROGRAM TERMINATED.'");
   if (!bonded_thermal(C)) return;
   for (int e = 1; e <= C.NELEM; ++e) {
-    const ElementLayers L = element_layers(C, w, e);
-    if (L.th1 > 0.0 && L.th2 > 0.0) continue;
-    rep.write(kThin, {e, L.th1, L.th2});
+    const PlateLayers L = element_layers(C, w, e);
+    if (L.top.thickness > 0.0 && L.bottom.thickness > 0.0) continue;
+    rep.write(kThin, {e, L.top.thickness, L.bottom.thickness});
     STOP(rep, Ending::Refused);
   }
 }

@@ -22,41 +22,47 @@ double layer_moment(double h, double DT, double ALF, double E, double PR) {
 // Bonded layers: each layer's thickness is replaced by the one whose bending stiffness
 // about its own mid-plane equals the layer's about the common neutral axis, and its
 // temperature difference is scaled with it.
-double bonded_moment(const Control& C, const ElementLayers& L) {
-  const double ZNA2 = 0.5 * L.th1 * (L.th1 + L.th2) / (L.th1 + L.th2 * L.e2 / L.e1);
-  const double ZNA1 = (L.th1 + L.th2) / 2.0 - ZNA2;
-  const double h1 = std::pow(std::pow(L.th1, 3.0) + 12.0 * L.th1 * ZNA1 * ZNA1, kOneThird);
-  const double h2 = std::pow(std::pow(L.th2, 3.0) + 12.0 * L.th2 * ZNA2 * ZNA2, kOneThird);
-  const double t1 = C.DT1 * h1 / L.th1;
-  const double t2 = C.DT2 * h2 / L.th2;
-  return layer_moment(h2, t2, C.ALF2, L.e2, C.PR2) + layer_moment(h1, t1, C.ALF1, L.e1, C.PR1);
+// The axis is placed here with its own operations (not NAXIS's): the rounding of the
+// moments, and so of the curling reports, stays as it is.
+double bonded_moment(const Control& C, const PlateLayers& L) {
+  const double th1 = L.top.thickness, e1 = L.top.modulus;
+  const double th2 = L.bottom.thickness, e2 = L.bottom.modulus;
+  const double ZNA2 = 0.5 * th1 * (th1 + th2) / (th1 + th2 * e2 / e1);
+  const double ZNA1 = (th1 + th2) / 2.0 - ZNA2;
+  const double h1 = std::pow(std::pow(th1, 3.0) + 12.0 * th1 * ZNA1 * ZNA1, kOneThird);
+  const double h2 = std::pow(std::pow(th2, 3.0) + 12.0 * th2 * ZNA2 * ZNA2, kOneThird);
+  const double t1 = C.DT1 * h1 / th1;
+  const double t2 = C.DT2 * h2 / th2;
+  return layer_moment(h2, t2, C.ALF2, e2, C.PR2) + layer_moment(h1, t1, C.ALF1, e1, C.PR1);
 }
 
 }  // namespace
 
-ElementLayers element_layers(const Control& C, const Work& w, int e) {
-  ElementLayers L;
+PlateLayers element_layers(const Control& C, const Work& w, int e) {
+  double th1 = 0, e1 = 0, th2 = 0, e2 = 0;
   for (int p : ELNODE(e, C.NYT)) {
-    L.th1 += w.THN1[p - 1];
-    L.e1 += w.EN1[p - 1];
+    th1 += w.THN1[p - 1];
+    e1 += w.EN1[p - 1];
     if (C.NLAYER == 2) {
-      L.th2 += w.THN2[p - 1];
-      L.e2 += w.EN2[p - 1];
+      th2 += w.THN2[p - 1];
+      e2 += w.EN2[p - 1];
     }
   }
-  L.th1 /= 4.0, L.e1 /= 4.0, L.th2 /= 4.0, L.e2 /= 4.0;
-  return L;
+  return {.top = {.thickness = th1 / 4.0, .modulus = e1 / 4.0},
+          .bottom = {.thickness = th2 / 4.0, .modulus = e2 / 4.0}};
 }
 
 bool bonded_thermal(const Control& C) {
   return C.NLAYER == 2 && C.ICOMP == 1 && (C.DT1 != 0.0 || C.DT2 != 0.0);
 }
 
-double thermal_moment(const Control& C, const ElementLayers& L) {
-  if (C.NLAYER != 2) return layer_moment(L.th1, C.DT1, C.ALF1, L.e1, C.PR1);
+double thermal_moment(const Control& C, const PlateLayers& L) {
+  const PlateLayer& top = L.top;
+  const PlateLayer& bottom = L.bottom;
+  if (C.NLAYER != 2) return layer_moment(top.thickness, C.DT1, C.ALF1, top.modulus, C.PR1);
   if (C.ICOMP == 1) return bonded_thermal(C) ? bonded_moment(C, L) : 0.0;
-  return layer_moment(L.th2, C.DT2, C.ALF2, L.e2, C.PR2) +
-         layer_moment(L.th1, C.DT1, C.ALF1, L.e1, C.PR1);
+  return layer_moment(bottom.thickness, C.DT2, C.ALF2, bottom.modulus, C.PR2) +
+         layer_moment(top.thickness, C.DT1, C.ALF1, top.modulus, C.PR1);
 }
 
 void add_thermal_moments(const Control& C, const Work& w, std::vector<double>& R) {

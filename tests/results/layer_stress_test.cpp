@@ -131,9 +131,9 @@ TEST(LayerStress, BondedEqualLayersActAsOnePlateOfDoubleThickness) {
   m.C.ALF1 = m.C.ALF2 = 5e-6;
   apply(m, q);
   results::nodal_stresses(m.C, m.w);
-  const results::NeutralAxis na = results::neutral_axis(10, 10, 4e6, 4e6);
-  EXPECT_EQ(na.zna1, 5.0);
-  EXPECT_EQ(na.zna2, 5.0);
+  const AxisDistances na = NAXIS(results::node_layers(m.w, 1));
+  EXPECT_EQ(na.ZNA1, 5.0);
+  EXPECT_EQ(na.ZNA2, 5.0);
 
   const Plate p = plate_stress(q, 2 * m.C.TH1, m.C.E1, m.C.PR1);
   const double thermal = m.C.E2 * m.C.DT2 * m.C.ALF2 / (1 - m.C.PR2);

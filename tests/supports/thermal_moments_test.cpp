@@ -35,8 +35,9 @@ Control bonded(double pr1, double pr2) {
   return C;
 }
 
-ElementLayers layers(const Section& s) {
-  return ElementLayers{s.h1, s.h2, s.e1, s.e2};
+PlateLayers layers(const Section& s) {
+  return {.top = {.thickness = s.h1, .modulus = s.e1},
+          .bottom = {.thickness = s.h2, .modulus = s.e2}};
 }
 
 // The moment per unit length of temperatures T1(z), T2(z) in the layers, z the height
