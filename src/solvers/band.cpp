@@ -171,9 +171,11 @@ struct BlockGroup {
   double* __restrict group;
   int j0, c;
 
-  // The group row of pivot i: u(i, c..c+7).
+  // The group row of pivot i: u(i, c..c+7). Signed: the block's own first row may
+  // stand up to three rows before the group's first (the finishing rows of a group
+  // left of the block's diagonal, which store nothing there).
   [[gnu::always_inline]] double* row_of(int i, int M) const {
-    return group + static_cast<std::size_t>(i - c + M) * kGroupColumns;
+    return group + static_cast<std::ptrdiff_t>(i - c + M) * kGroupColumns;
   }
 };
 
